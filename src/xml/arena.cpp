@@ -1,0 +1,64 @@
+#include "xml/arena.h"
+
+#include <sys/mman.h>
+
+#include <cstdint>
+#include <new>
+
+namespace vozo {
+
+namespace {
+
+// Where the arena's blocks come from. Small blocks come from the global
+// heap. Large ones (documents of megabytes) are mapped directly, aligned to
+// 2 MiB and marked as candidates for transparent huge pages: a document is
+// filled front to back in one go, and with 4 KiB pages the first touch of
+// every page (one fault each) costs more than the parse itself. Where huge
+// pages are unavailable the hint is ignored and the block is an ordinary
+// mapping.
+class LargeBlockResource final : public std::pmr::memory_resource {
+ public:
+  static constexpr size_t kHugePage = size_t{2} << 20;
+
+ private:
+  static size_t mappedSize(size_t bytes) { return (bytes + kHugePage - 1) & ~(kHugePage - 1); }
+
+  void* do_allocate(size_t bytes, size_t alignment) override {
+    if (bytes < kHugePage || alignment > kHugePage) {
+      return std::pmr::new_delete_resource()->allocate(bytes, alignment);
+    }
+    size_t size = mappedSize(bytes);
+    // Over-map by one huge page, then trim to an aligned range.
+    void* mapped =
+        mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED) throw std::bad_alloc();
+    auto start = reinterpret_cast<uintptr_t>(mapped);
+    uintptr_t aligned = (start + kHugePage - 1) & ~(kHugePage - 1);
+    if (aligned > start) munmap(mapped, aligned - start);
+    size_t tail = (start + size + kHugePage) - (aligned + size);
+    if (tail > 0) munmap(reinterpret_cast<void*>(aligned + size), tail);
+    madvise(reinterpret_cast<void*>(aligned), size, MADV_HUGEPAGE);
+    return reinterpret_cast<void*>(aligned);
+  }
+
+  void do_deallocate(void* block, size_t bytes, size_t alignment) override {
+    if (bytes < kHugePage || alignment > kHugePage) {
+      std::pmr::new_delete_resource()->deallocate(block, bytes, alignment);
+      return;
+    }
+    munmap(block, mappedSize(bytes));
+  }
+
+  bool do_is_equal(const std::pmr::memory_resource& other) const noexcept override {
+    return this == &other;
+  }
+};
+
+}  // namespace
+
+std::pmr::memory_resource* Arena::blockSource() {
+  static LargeBlockResource resource;
+  return &resource;
+}
+
+}  // namespace vozo

@@ -1,0 +1,200 @@
+#include "xml/xml_document.h"
+
+#include <cstring>
+#include <vector>
+
+#include "xml/xml_parser.h"
+
+namespace vozo {
+
+namespace {
+
+constexpr size_t kMaxErrorMessage = 1023;
+
+// The rest of a stream that cannot seek.
+std::string readUnsized(std::FILE* file) {
+  std::string contents;
+  char chunk[64 * 1024];
+  size_t got;
+  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) contents.append(chunk, got);
+  return contents;
+}
+
+// Bytes above 0x7F become "?".
+std::string toAscii(std::string_view text) {
+  std::string ascii(text);
+  for (char& c : ascii) {
+    if (static_cast<unsigned char>(c) > 0x7F) c = '?';
+  }
+  return ascii;
+}
+
+}  // namespace
+
+XMLDocument::XMLDocument(bool keepCharacterData) : keepCharacterData_(keepCharacterData) {}
+
+// The tree lives in the arena and needs no teardown.
+XMLDocument::~XMLDocument() = default;
+
+XMLElement* XMLDocument::createElement(std::string_view tagName) {
+  return arena_.make<XMLElement>(*this, tagName);
+}
+
+XMLData* XMLDocument::createData(std::string_view text) {
+  return arena_.make<XMLData>(*this, text);
+}
+
+XMLComment* XMLDocument::createComment(std::string_view text) {
+  return arena_.make<XMLComment>(*this, text);
+}
+
+XMLCDATASection* XMLDocument::createCDATASection(std::string_view text) {
+  return arena_.make<XMLCDATASection>(*this, text);
+}
+
+void XMLDocument::setError(std::string_view message, uint32_t line) {
+  errorMessage_.assign(message.substr(0, kMaxErrorMessage));
+  errorLine_ = line;
+}
+
+std::string_view XMLDocument::keepString(std::string_view text) {
+  if (!inPlaceString_.empty() && text.data() == inPlaceString_.data() &&
+      text.size() == inPlaceString_.size()) {
+    inPlaceString_ = {};
+    return text;
+  }
+  return arena_.copy(text);
+}
+
+bool XMLDocument::parseInArena(char* text, size_t size) {
+  text[size] = '\0';
+  char* end = static_cast<char*>(std::memchr(text, '\0', size + 1));
+  XMLParser parser(*this, text, end);
+  bool ok = parser.run();
+  inPlaceString_ = {};
+  return ok;
+}
+
+bool XMLDocument::parse(std::string_view text) {
+  // The parser works on its own copy, which the tree's strings then point
+  // into.
+  size_t size = text.size();
+  if (size != 0) {
+    const void* nul = std::memchr(text.data(), '\0', size);
+    if (nul) size = static_cast<const char*>(nul) - text.data();
+  }
+  char* copy = arena_.allocateChars(size + 1);
+  if (size != 0) std::memcpy(copy, text.data(), size);
+  return parseInArena(copy, size);
+}
+
+bool XMLDocument::parseFile(std::FILE* file) {
+  // Read straight into the arena when the length is known.
+  char* text;
+  size_t size;
+  long start = std::ftell(file);
+  long end = -1;
+  if (start >= 0 && std::fseek(file, 0, SEEK_END) == 0) {
+    end = std::ftell(file);
+    std::fseek(file, start, SEEK_SET);
+  }
+  if (end >= start && start >= 0) {
+    text = arena_.allocateChars(static_cast<size_t>(end - start) + 1);
+    size = std::fread(text, 1, static_cast<size_t>(end - start), file);
+  } else {
+    std::string contents = readUnsized(file);
+    size = contents.size();
+    text = arena_.allocateChars(size + 1);
+    std::memcpy(text, contents.data(), size);
+  }
+  if (size >= 3 && std::memcmp(text, "\xEF\xBB\xBF", 3) == 0)
+    return parseInArena(text + 3, size - 3);
+  return parseInArena(text, size);
+}
+
+bool XMLDocument::loadPath(const std::string& path, std::string_view pathInMessage) {
+  // A path with a NUL byte inside names no file.
+  std::FILE* file = path.find('\0') == std::string::npos ? std::fopen(path.c_str(), "rb") : nullptr;
+  if (!file) {
+    setError("couldn't read " + std::string(pathInMessage), 0);
+    return false;
+  }
+  bool ok = parseFile(file);
+  std::fclose(file);
+  return ok;
+}
+
+bool XMLDocument::load(const std::string& path) {
+  return loadPath(path, path);
+}
+
+bool QXMLDocument::load(const std::string& path) {
+  return loadPath(path, toAscii(path));
+}
+
+XMLNode* XMLDocument::clone(const XMLNode* node, XMLNode* parent) {
+  if (!node) return nullptr;
+  // Strings of this document's arena are immutable, so copies made in the
+  // same document share them.
+  const bool sameDocument = &node->document() == this;
+  auto keep = [&](std::string_view text) { return sameDocument ? text : arena_.copy(text); };
+
+  auto copyOne = [&](const XMLNode* source) -> XMLNode* {
+    if (const XMLElement* element = source->asElement()) {
+      XMLElement* copy = createElement(element->tagName());
+      std::span<const XMLAttribute> attributes = element->attributes();
+      if (copy->attributeCount() != 0) {
+        for (const XMLAttribute& attribute : attributes) {
+          copy->setAttribute(attribute.name, attribute.value);
+        }
+      } else if (!attributes.empty()) {
+        XMLAttribute* array = arena_.allocateArray<XMLAttribute>(attributes.size());
+        for (size_t i = 0; i < attributes.size(); ++i) {
+          array[i] = {keep(attributes[i].name), keep(attributes[i].value)};
+        }
+        copy->adoptAttributes(array, static_cast<uint32_t>(attributes.size()));
+      }
+      return copy;
+    }
+    const XMLTextNode* text = source->asText();
+    XMLTextNode* copy;
+    switch (source->type()) {
+      case XMLNodeType::Data:
+        copy = createData({});
+        break;
+      case XMLNodeType::Comment:
+        copy = createComment({});
+        break;
+      default:
+        copy = createCDATASection({});
+        break;
+    }
+    copy->text_ = keep(text->text());
+    return copy;
+  };
+
+  XMLNode* top = copyOne(node);
+  // Each entry: the next source child to copy and the copy it goes into.
+  struct Pending {
+    const XMLNode* next;
+    XMLNode* copyParent;
+  };
+  std::vector<Pending> stack;
+  if (node->firstChild()) stack.push_back({node->firstChild(), top});
+  while (!stack.empty()) {
+    Pending& entry = stack.back();
+    const XMLNode* source = entry.next;
+    if (!source) {
+      stack.pop_back();
+      continue;
+    }
+    entry.next = source->nextSibling();
+    XMLNode* copy = copyOne(source);
+    entry.copyParent->appendChild(copy);
+    if (source->firstChild()) stack.push_back({source->firstChild(), copy});
+  }
+  if (parent) parent->appendChild(top);
+  return top;
+}
+
+}  // namespace vozo

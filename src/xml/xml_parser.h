@@ -1,0 +1,105 @@
+#pragma once
+// The single-pass parser behind XMLDocument::parse (private to the xml
+// folder).
+//
+// The parser works in place on a copy of the text in the document's arena:
+// the strings that nodes keep (tag names, attribute names and values, texts)
+// are views into that copy. Each is made NUL-terminated by overwriting the
+// byte after it (a delimiter such as a quote, "=", "<" or white space) once
+// the scanner has passed that byte; decoding entities and dropping carriage
+// returns shrink a text where it stands. The text is a range [begin, end)
+// with a NUL byte at `end` and none before it, so the scanner can look at the
+// current byte, and one byte past a byte that is not NUL, without bounds
+// checks; "at NUL" and "at the end" are the same thing.
+//
+// Elements are kept on an explicit stack of open elements (no recursion) and
+// attached to their parent when they are closed; the last top-level element
+// closed becomes the root. Attributes of a start tag are collected in a
+// reusable scratch list and stored as one sorted arena array when the tag
+// ends.
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "xml/xml_document.h"
+
+namespace vozo {
+
+class XMLParser {
+ public:
+  XMLParser(XMLDocument& document, char* begin, char* end);
+
+  // Runs the parse and stores the root (and, on failure, the error) in the
+  // document. True when no error was found.
+  bool run();
+
+ private:
+  enum class Outcome { CharacterData, Stop };
+
+  Outcome processingInstruction();
+  Outcome markupDeclaration(int32_t line);
+  Outcome comment(int32_t line);
+  Outcome cdataSection(int32_t line);
+  Outcome startTag(int32_t line);
+  Outcome endTag();
+  // Returns false at the end of the text.
+  bool characterData();
+
+  void closeTopElement();
+  void fail(int code);
+
+  // Takes the longest run of name characters as the token and skips the
+  // white space after it.
+  std::string_view readName();
+  void skipSpace();
+  // Position of the first `close` pair (first byte of "--" or "]]") that is
+  // followed by ">", searching from `from`; null when there is none.
+  char* findClosing(char* from, char close) const;
+  // Decodes [begin, end) where it stands; returns the decoded length.
+  size_t decodeInPlace(char* begin, char* end, bool removeCarriageReturns);
+
+  // Writes the NUL that ends a kept string at `at`, which the scanner has
+  // passed. When the byte is a newline, newlines are counted up to the
+  // current position first.
+  void terminateAt(char* at);
+  // A terminator that must wait until the scanner has passed its byte.
+  void deferTerminator(char* at) { pendingTerminator_ = at; }
+  void flushTerminator();
+
+  // Announces `text` (in the text being parsed) to the document as the
+  // string of the node about to be made, so that the node keeps the view
+  // instead of a copy. Empty texts need no storage either way.
+  std::string_view inPlace(std::string_view text);
+  std::string_view inPlace(const char* text, size_t size) { return inPlace({text, size}); }
+
+  void storeAttributes(XMLElement& element);
+
+  int32_t lineAt(const char* position);
+
+  XMLDocument& document_;
+  Arena& arena_;
+  const bool keepCharacterData_;
+  char* const end_;
+  char* p_;
+  char* tokenEnd_ = nullptr;  // end of the name read last
+  char* pendingTerminator_ = nullptr;
+
+  // Line counting is lazy: newlines are counted up to a position only when a
+  // line is needed there (node starts, errors) or before a byte is rewritten.
+  const char* lineMark_;
+  uint32_t linesBeforeMark_ = 0;
+
+  std::vector<XMLElement*> openElements_;
+  XMLElement* root_ = nullptr;
+  int error_ = 0;
+  uint32_t errorLine_ = 0;
+
+  struct PendingAttribute {
+    XMLAttribute attribute;
+    uint32_t order;  // position in the start tag, to let a repeated name win
+  };
+  std::vector<PendingAttribute> pendingAttributes_;
+};
+
+}  // namespace vozo

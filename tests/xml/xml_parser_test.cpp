@@ -1,0 +1,353 @@
+// The parser's leniencies, its two errors and their lines, the prolog,
+// character data and entity decoding.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "xml/xml_document.h"
+#include "xml/xml_writer.h"
+
+namespace vozo {
+namespace {
+
+std::string rootText(const XMLDocument& document) {
+  return document.root() ? toXmlText(*document.root()) : std::string("(none)");
+}
+
+// One letter per child: E element, D data, C comment, X CDATA.
+std::string childKinds(const XMLNode& node) {
+  std::string kinds;
+  for (const XMLNode* child = node.firstChild(); child; child = child->nextSibling()) {
+    static const char kLetters[] = {'E', 'D', 'C', 'X'};
+    kinds += kLetters[static_cast<int>(child->type())];
+  }
+  return kinds;
+}
+
+struct ParseCase {
+  const char* name;
+  std::string_view text;
+  bool keepCharacterData;
+  std::string root;   // toXmlText of the root, or "(none)"
+  const char* error;  // nullptr when parse succeeds
+  uint32_t errorLine;
+};
+
+class ParseTest : public testing::TestWithParam<ParseCase> {};
+
+TEST_P(ParseTest, RootAndError) {
+  const ParseCase& c = GetParam();
+  XMLDocument document(c.keepCharacterData);
+  bool ok = document.parse(c.text);
+  EXPECT_EQ(rootText(document), c.root);
+  if (c.error) {
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(document.errorMessage(), c.error);
+    EXPECT_EQ(document.errorLine(), c.errorLine);
+  } else {
+    EXPECT_TRUE(ok) << document.errorMessage();
+    EXPECT_EQ(document.errorMessage(), "");
+  }
+}
+
+const ParseCase kParseCases[] = {
+    // Structure
+    {"SelfClosed", "<a/>", false, "<a/>", nullptr, 0},
+    {"Nested", "<a><b/><c></c></a>", false, "<a><b/><c/></a>", nullptr, 0},
+    {"LeadingSpace", " \r\n\t<a/>", false, "<a/>", nullptr, 0},
+    {"Empty", "", false, "(none)", nullptr, 0},
+    {"BlankOnly", " \n ", false, "(none)", nullptr, 0},
+    {"TextFirst", "hello<a/>", false, "(none)", nullptr, 0},
+    {"LastTopLevelWins", "<a/><b/>", false, "<b/>", nullptr, 0},
+    {"Unclosed", "<a>", false, "(none)", nullptr, 0},
+    {"UnclosedChild", "<a><b>", false, "(none)", nullptr, 0},
+    {"StrayEndTagAtTop", "</x><b/></y>", false, "<b/>", nullptr, 0},
+    {"EndTagPrefix", "<ab></a>", false, "<ab/>", nullptr, 0},
+    {"EmptyEndTag", "<ab><c></></ >", false, "<ab><c/></ab>", nullptr, 0},
+    {"EndTagNotAtGt", "<a></a junk>", false, "(none)", nullptr, 0},
+    {"EmptyTagName", "< x='1'/>", false, "< x=\"1\"/>", nullptr, 0},
+    {"DigitTagName", "<1a/>", false, "<1a/>", nullptr, 0},
+    {"TextEndsInTag", "<a", false, "(none)", nullptr, 0},
+    // Attributes
+    {"NameOrder", "<a z='1' B='2' a='3' _='4' -='5'/>", false,
+     "<a -=\"5\" B=\"2\" _=\"4\" a=\"3\" z=\"1\"/>", nullptr, 0},
+    {"RepeatedNameLastWins", "<a b=\"1 &amp; 2\" b='3'/>", false, "<a b=\"3\"/>", nullptr, 0},
+    {"RepeatedUnsorted", "<a z='1' b='2' z='3' b='4' c=''/>", false, "<a b=\"4\" c=\"\" z=\"3\"/>",
+     nullptr, 0},
+    {"NoValueIgnored", "<a b c = \"1\" d></a>", false, "<a c=\"1\"/>", nullptr, 0},
+    {"UnquotedDropsName", "<a b=c='1'/>", false, "<a c=\"1\"/>", nullptr, 0},
+    {"QuotesInsideOtherQuotes", "<a b='x\"y' c=\"x'y\"/>", false, "<a b=\"x&quot;y\" c=\"x'y\"/>",
+     nullptr, 0},
+    {"ValueRunsToEnd", "<a b='1/>", false, "(none)", nullptr, 0},
+    {"EndAfterEquals", "<a b=", false, "(none)", nullptr, 0},
+    {"ColonAndDashNames", "<a x:y='1' -z='2'/>", false, "<a -z=\"2\" x:y=\"1\"/>", nullptr, 0},
+    // Errors
+    {"UnquotedDigit", "<a x=1/>", false, "(none)", "bad tagName", 0},
+    {"DigitAttributeName", "<a\n\n 1x='1'/>", false, "(none)", "bad tagName", 2},
+    {"NonAsciiAttributeName", "<a \xC3\xA9='1'/>", false, "(none)", "bad tagName", 0},
+    {"QuestionMarkInTag", "<a ?>", false, "(none)", "bad tagName", 0},
+    {"Mismatch", "<a><b></a>", false, "(none)", "tagName mismatch", 0},
+    {"MismatchLine", "<a>\n<b>\n\n</a>", false, "(none)", "tagName mismatch", 3},
+    {"MismatchAfterNewlineInTag", "<a></b\n\n>", false, "(none)", "tagName mismatch", 2},
+    {"LongerEndName", "<a></ab>", false, "(none)", "tagName mismatch", 0},
+    {"ErrorKeepsEarlierRoot", "<r/>\n<a x=1/>", false, "<r/>", "bad tagName", 1},
+    // Markup that is skipped
+    {"ProcessingInstruction", "<?pi x?><a/>", false, "<a/>", nullptr, 0},
+    {"DeclarationUnquoted", "<?xml version=1.0?><a/>", false, "(none)", nullptr, 0},
+    {"DeclarationUnquotedDropsRoot", "<a/><?xml version=1.0?>", false, "(none)", nullptr, 0},
+    {"DeclarationStrayByte", "<?xml version=\"1.0\" ; ?><a/>", false, "<a/>", nullptr, 0},
+    {"DeclarationNoValueName", "<?xml standalone ?><a/>", false, "<a/>", nullptr, 0},
+    {"DeclarationUnended", "<?xml version='1'", false, "(none)", nullptr, 0},
+    {"CommentAtTop", "<!-- <b/> --><a/>", false, "<a/>", nullptr, 0},
+    {"UnendedComment", "<a><!-- x</a>", true, "(none)", nullptr, 0},
+    {"DoctypeWithSubset", "<!DOCTYPE r [<!ELEMENT r ANY>]><r/>", false, "<r/>", nullptr, 0},
+    {"UnknownBang", "<!ELEMENT x><r/>", false, "<r/>", nullptr, 0},
+    // Character data
+    {"DataDroppedWhenNotKept", "<a>text<!--c--><![CDATA[x<y]]></a>", false,
+     "<a><![CDATA[x<y]]></a>", nullptr, 0},
+    {"DataKept", "<a>t&lt;<!--c--><![CDATA[x<y]]></a>", true, "<a>t&lt;<!--c--><![CDATA[x<y]]></a>",
+     nullptr, 0},
+    {"SingleDashBang", "<a><!-x></a>", true, "<a>x&gt;</a>", nullptr, 0},
+    {"InstructionBecomesText", "<a><?pi stuff?>t</a>", true, "<a>stuff?&gt;t</a>", nullptr, 0},
+    {"CommentDashes", "<a><!--x--->y--><!--z----></a>", true, "<a><!--x--->y--><!--z----></a>",
+     nullptr, 0},
+    // "]]]>" does not end a section (the pair "]]" is followed by "]").
+    {"CDATABrackets", "<a><![CDATA[]]]>]]><![CDATA[x]]]]>]]></a>", false,
+     "<a><![CDATA[]]]>]]><![CDATA[x]]]]></a>", nullptr, 0},
+    {"CDATAWithSpace", "<a><! [CDATA [x]]></a>", false, "<a><![CDATA[x]]></a>", nullptr, 0},
+    {"CDATAShapeOnly", "<a><![ CDATA[x]]></a>", false, "<a><![CDATA[DATA[x]]></a>", nullptr, 0},
+    {"CDATAAtTopDiscarded", "<![CDATA[x]]><a/>", false, "<a/>", nullptr, 0},
+    {"UnendedCDATA", "<a><![CDATA[x", false, "(none)", nullptr, 0},
+    {"CarriageReturnInData", "<a>x\r\ny</a>", true, "<a>x\ny</a>", nullptr, 0},
+    {"CarriageReturnInValue", "<a b='x\ry'/>", false, "<a b=\"x\ry\"/>", nullptr, 0},
+};
+
+INSTANTIATE_TEST_SUITE_P(Parser, ParseTest, testing::ValuesIn(kParseCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct PrologCase {
+  const char* name;
+  std::string_view text;
+  std::optional<std::string> version, encoding, doctype;
+};
+
+class PrologTest : public testing::TestWithParam<PrologCase> {};
+
+TEST_P(PrologTest, Recorded) {
+  const PrologCase& c = GetParam();
+  XMLDocument document(false);
+  EXPECT_TRUE(document.parse(c.text));
+  EXPECT_EQ(document.version(), c.version);
+  EXPECT_EQ(document.encoding(), c.encoding);
+  EXPECT_EQ(document.doctype(), c.doctype);
+}
+
+const PrologCase kPrologCases[] = {
+    {"Full",
+     "<?xml version=\"1.0\" encoding=\"UTF-8\"?><!DOCTYPE Board_Memory_Definition_File><Root/>",
+     "1.0", "UTF-8", "Board_Memory_Definition_File"},
+    // The empty target already makes a declaration; "xml" is then a name
+    // without a value.
+    {"SpaceBeforeTarget", "<? xml  version = '1.1'  encoding='x' ?><r/>", "1.1", "x", std::nullopt},
+    {"TargetPrefix", "<?x encoding='e'?><r/>", std::nullopt, "e", std::nullopt},
+    {"EmptyTarget", "<? version='v'?><r/>", "v", std::nullopt, std::nullopt},
+    {"OtherTarget", "<?xml-stylesheet version='v'?><r/>", std::nullopt, std::nullopt, std::nullopt},
+    {"EmptyValue", "<?xml version=''?><r/>", "", std::nullopt, std::nullopt},
+    {"AfterStrayByte", "<?xml version='1' ; encoding='e'?><r/>", "1", std::nullopt, std::nullopt},
+    {"ExternalId", "<!DOCTYPE x SYSTEM \"x.dtd\"><r/>", std::nullopt, std::nullopt, std::nullopt},
+    {"DoctypePrefix", "<!DOC board ><r/>", std::nullopt, std::nullopt, "board"},
+    {"DoctypeNoName", "<!DOCTYPE><r/>", std::nullopt, std::nullopt, ""},
+    {"NotDoctype", "<!DOCTYPEX board><r/>", std::nullopt, std::nullopt, std::nullopt},
+};
+
+INSTANTIATE_TEST_SUITE_P(Parser, PrologTest, testing::ValuesIn(kPrologCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ParserTest, PrologValuesSurviveLaterParses) {
+  XMLDocument document(false);
+  ASSERT_TRUE(document.parse("<?xml version='1'?><!DOCTYPE d><a/>"));
+  XMLElement* first = document.root();
+  ASSERT_TRUE(document.parse("<?xml encoding='e'?><b/>"));
+  EXPECT_EQ(document.version(), "1");
+  EXPECT_EQ(document.encoding(), "e");
+  EXPECT_EQ(document.doctype(), "d");
+  // The earlier tree is not touched by the second parse.
+  EXPECT_EQ(first->tagName(), "a");
+  EXPECT_EQ(document.root()->tagName(), "b");
+  ASSERT_TRUE(document.parse("no markup"));
+  EXPECT_EQ(document.root(), nullptr);
+}
+
+TEST(ParserTest, ErrorMessageStaysAfterSuccess) {
+  XMLDocument document(false);
+  EXPECT_FALSE(document.parse("<a x=1/>"));
+  EXPECT_TRUE(document.parse("<a/>"));
+  EXPECT_EQ(document.errorMessage(), "bad tagName");
+}
+
+TEST(ParserTest, TextEndsAtFirstNul) {
+  XMLDocument document(false);
+  std::string text("<a/>\0<b/>", 9);
+  ASSERT_TRUE(document.parse(text));
+  EXPECT_EQ(rootText(document), "<a/>");
+  // A view without a NUL after it is read to its end only.
+  std::string longer = "<c/><d/>";
+  ASSERT_TRUE(document.parse(std::string_view(longer).substr(0, 4)));
+  EXPECT_EQ(rootText(document), "<c/>");
+}
+
+TEST(ParserTest, DataNodesAroundEveryChild) {
+  XMLDocument document(true);
+  ASSERT_TRUE(document.parse("<a><b/></a>"));
+  EXPECT_EQ(childKinds(*document.root()), "DED");
+  EXPECT_EQ(document.root()->firstChild()->asText()->text(), "");
+  ASSERT_TRUE(document.parse("<a> <!--c--> <![CDATA[x]]></a>"));
+  EXPECT_EQ(childKinds(*document.root()), "DCDXD");
+  XMLDocument dropping(false);
+  ASSERT_TRUE(dropping.parse("<a> <!--c--> <![CDATA[x]]><b/></a>"));
+  EXPECT_EQ(childKinds(*dropping.root()), "XE");
+}
+
+TEST(ParserTest, NodeLines) {
+  XMLDocument document(true);
+  ASSERT_TRUE(document.parse("\n<a>\n <b\n c='1'/><!--x\n-->\n<![CDATA[\n]]>t</a>"));
+  std::vector<int32_t> lines;
+  for (const XMLNode* n = document.root(); n; n = nextInDocumentOrder(n, document.root())) {
+    lines.push_back(n->line());
+  }
+  // a, data "\n ", b, data "", comment, data "\n", CDATA, data "t"
+  EXPECT_EQ(lines, (std::vector<int32_t>{1, 1, 2, 3, 3, 4, 5, 6}));
+}
+
+TEST(ParserTest, KeptStringsAreTerminated) {
+  // Strings end at every kind of delimiter, some shrunk by decoding.
+  std::string text =
+      "<r\n a='&lt;x&gt;'b=\"v\"\tc = 'w'>t&amp;u<e/><f\n/><g>\r\n<!--c-->x&#10;y<![CDATA[d]]>"
+      "</g><h k='' l='&#;z'></h>z\r</r>";
+  for (bool keep : {false, true}) {
+    XMLDocument document(keep);
+    ASSERT_TRUE(document.parse(text));
+    size_t strings = 0;
+    auto check = [&](std::string_view s) {
+      EXPECT_EQ(s.data()[s.size()], '\0') << s;
+      ++strings;
+    };
+    for (const XMLNode* n = document.root(); n; n = nextInDocumentOrder(n, document.root())) {
+      if (const XMLElement* e = n->asElement()) {
+        check(e->tagName());
+        for (const XMLAttribute& a : e->attributes()) {
+          check(a.name);
+          check(a.value);
+        }
+      } else {
+        check(n->asText()->text());
+      }
+    }
+    EXPECT_EQ(strings, keep ? 26u : 16u);
+    EXPECT_EQ(toXmlText(*document.root()),
+              keep ? "<r a=\"&lt;x&gt;\" b=\"v\" c=\"w\">t&amp;u<e/><f/><g>\n<!--c-->x\ny"
+                     "<![CDATA[d]]></g><h k=\"\" l=\"\"></h>z</r>"
+                   : "<r a=\"&lt;x&gt;\" b=\"v\" c=\"w\"><e/><f/><g><![CDATA[d]]></g>"
+                     "<h k=\"\" l=\"\"/></r>");
+  }
+}
+
+TEST(ParserTest, ArbitraryBytesKeepTheTreeSound) {
+  // Fragments of markup glued together at random: every parse must end, and
+  // whatever tree comes out must be well linked with terminated strings.
+  const std::string_view pieces[] = {"<",         ">",
+                                     "/",         "?",
+                                     "!",         "-",
+                                     "--",        "]]>",
+                                     "<![CDATA[", "<!--",
+                                     "-->",       "=",
+                                     "'",         "\"",
+                                     " ",         "\n",
+                                     "\r",        "&",
+                                     ";",         "&#",
+                                     "&#x",       "&lt;",
+                                     "a",         "b:c",
+                                     "1",         "xml",
+                                     "DOCTYPE",   "<a",
+                                     "</a>",      "<b>",
+                                     "</",        "/>",
+                                     "\xEF",      std::string_view("\0", 1)};
+  uint32_t seed = 12345;
+  auto next = [&] { return seed = seed * 1103515245 + 12345, (seed >> 16) & 0x7FFF; };
+  for (int round = 0; round < 3000; ++round) {
+    std::string text;
+    int count = static_cast<int>(next() % 40);
+    for (int i = 0; i < count; ++i) text += pieces[next() % std::size(pieces)];
+    XMLDocument document(round % 2 == 0);
+    document.parse(text);
+    if (!document.root()) continue;
+    EXPECT_EQ(document.root()->parent(), nullptr);
+    for (const XMLNode* n = document.root(); n; n = nextInDocumentOrder(n, document.root())) {
+      const XMLNode* last = nullptr;
+      for (const XMLNode* c = n->firstChild(); c; c = c->nextSibling()) {
+        ASSERT_EQ(c->parent(), n) << text;
+        last = c;
+      }
+      ASSERT_EQ(n->lastChild(), last) << text;
+      if (const XMLElement* e = n->asElement()) {
+        ASSERT_EQ(e->tagName().data()[e->tagName().size()], '\0') << text;
+        for (const XMLAttribute& a : e->attributes()) {
+          ASSERT_EQ(a.value.data()[a.value.size()], '\0') << text;
+        }
+      } else {
+        ASSERT_EQ(n->asText()->text().data()[n->asText()->text().size()], '\0') << text;
+      }
+    }
+    toXmlText(*document.root());
+  }
+}
+
+struct EntityCase {
+  const char* name;
+  std::string_view raw;
+  std::string_view value;  // decoded attribute value
+  std::string_view data;   // decoded character data
+};
+
+class EntityTest : public testing::TestWithParam<EntityCase> {};
+
+TEST_P(EntityTest, DecodedInValuesAndData) {
+  const EntityCase& c = GetParam();
+  XMLDocument document(true);
+  ASSERT_TRUE(document.parse("<a v=\"" + std::string(c.raw) + "\">" + std::string(c.raw) + "</a>"));
+  EXPECT_EQ(document.root()->attribute("v"), c.value);
+  ASSERT_NE(document.root()->firstChild(), nullptr);
+  EXPECT_EQ(document.root()->firstChild()->asText()->text(), c.data);
+}
+
+const EntityCase kEntityCases[] = {
+    {"Predefined", "&lt;&gt;&amp;&apos;&quot;", "<>&'\"", "<>&'\""},
+    {"HexLower", "&#x41;&#x4a;", "AJ", "AJ"},
+    {"Decimal", "&#65;", "A", "A"},
+    {"UpperHexDigitsCountZero", "&#x4A;", "@", "@"},
+    {"UpperXIsDecimal", "&#X41;", ")", ")"},
+    {"LettersAsDigits", "&#z;", "#", "#"},
+    {"HighByte", "&#233;", "\xE9", "\xE9"},
+    {"LowEightBits", "&#321;", "A", "A"},
+    {"Wraps32Bits", "&#4294967361;", "A", "A"},
+    {"ZeroEndsText", "a&#;b", "a", "a"},
+    {"HexZeroEndsText", "a&#x;b", "a", "a"},
+    {"ZeroByValue", "a&#256;b", "a", "a"},
+    {"Unknown", "&unknown;x", "&unknown;x", "&unknown;x"},
+    {"NoSemicolonAtEnd", "x&amp", "x&amp", "x&amp"},
+    {"SemicolonFarAway", "&lt &gt;", "&lt >", "&lt >"},
+    {"NotRecursive", "&amp;lt;", "&lt;", "&lt;"},
+    {"EmptyReference", "&;", "&;", "&;"},
+    {"ManyAmpersandsNoSemicolon", "&&&&", "&&&&", "&&&&"},
+    {"CarriageReturnOnlyDroppedInData", "a\r&#13;b", "a\r\rb", "a\rb"},
+    {"ReturnInsideReferenceBlocksIt", "&am\rp;", "&am\rp;", "&amp;"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Parser, EntityTest, testing::ValuesIn(kEntityCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace vozo
