@@ -1,0 +1,51 @@
+#include "expr/evaluate.h"
+
+#include <optional>
+
+#include "expr/parser_exception.h"
+
+namespace vozo {
+
+namespace {
+
+std::optional<ExpressionValue> tryEvaluate(SimpleExpressionParser& parser, std::string_view text) {
+  if (text.empty()) return std::nullopt;
+  try {
+    return parser.evaluate(text);
+  } catch (const ParserException&) {
+    return std::nullopt;
+  }
+}
+
+bool isNumber(const ExpressionValue& value) {
+  return value.valueKind == ValueKind::Signed || value.valueKind == ValueKind::Unsigned ||
+         value.valueKind == ValueKind::Float;
+}
+
+}  // namespace
+
+uint64_t evaluateUnsigned(SimpleExpressionParser& parser, std::string_view text, bool& ok) {
+  ok = false;
+  const std::optional<ExpressionValue> value = tryEvaluate(parser, text);
+  if (!value || !isNumber(*value)) return 0;
+  ok = true;
+  return value->unsignedValue();
+}
+
+int64_t evaluateSigned(SimpleExpressionParser& parser, std::string_view text, bool& ok) {
+  ok = false;
+  const std::optional<ExpressionValue> value = tryEvaluate(parser, text);
+  if (!value || !isNumber(*value)) return 0;
+  ok = true;
+  return value->signedValue();
+}
+
+bool evaluateCondition(SimpleExpressionParser& parser, std::string_view text, bool& ok) {
+  ok = false;
+  const std::optional<ExpressionValue> value = tryEvaluate(parser, text);
+  if (!value || value->valueKind != ValueKind::Boolean) return false;
+  ok = true;
+  return value->payload != 0;
+}
+
+}  // namespace vozo

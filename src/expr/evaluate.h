@@ -1,0 +1,25 @@
+#pragma once
+// Entry points of the expression evaluator: text in, a number or a condition
+// out. `ok` is set to false first and to true only on success; on failure
+// (an empty text, a text that does not parse or evaluate, a result of the
+// wrong kind) the result is 0 / false. Parser failures never leave these
+// functions; only out-of-memory passes through.
+
+#include <cstdint>
+#include <string_view>
+
+#include "expr/simple_expression_parser.h"
+
+namespace vozo {
+
+// Accepts Signed, Unsigned and Float results; returns the unsigned read-out
+// (a Float gives its bit pattern).
+uint64_t evaluateUnsigned(SimpleExpressionParser& parser, std::string_view text, bool& ok);
+
+// Accepts Signed, Unsigned and Float results; returns the signed read-out.
+int64_t evaluateSigned(SimpleExpressionParser& parser, std::string_view text, bool& ok);
+
+// Accepts only a Boolean result: "1 == 1" is a condition, "1" is not.
+bool evaluateCondition(SimpleExpressionParser& parser, std::string_view text, bool& ok);
+
+}  // namespace vozo

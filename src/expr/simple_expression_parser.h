@@ -1,0 +1,50 @@
+#pragma once
+// The expression parser of the tool: every hook fails (or answers no), so
+// what evaluates is arithmetic and logic over the numbers and strings written
+// in the expression itself. Cheap to create: the lexer's compiled patterns
+// are shared by all parsers.
+
+#include "expr/expression_parser.h"
+
+namespace vozo {
+
+class SimpleExpressionParser : public ExpressionParser {
+ public:
+  // "a::b symbol not found" (parts joined by "::").
+  ExpressionValue lookupScopedSymbol(std::span<const std::string_view> parts) override;
+  // "<name> symbol not found".
+  ExpressionValue lookupSymbol(std::string_view name) override;
+  // "<register text>unknown register".
+  ExpressionValue readRegister(std::string_view registerText) override;
+  bool isTypeName(std::string_view name) override;    // false
+  bool isStructName(std::string_view name) override;  // false
+  // "cannot cast".
+  ExpressionValue cast(std::string_view typeText, const ExpressionValue& value) override;
+  // The four dereferences: "cannot dereference".
+  ExpressionValue dereference(const ExpressionValue& pointer) override;
+  ExpressionValue index(const ExpressionValue& base, const ExpressionValue& index) override;
+  ExpressionValue member(const ExpressionValue& object, std::string_view member) override;
+  ExpressionValue pointedMember(const ExpressionValue& pointer, std::string_view member) override;
+  // "addressof not implemented".
+  ExpressionValue addressOf(const Expression& operand) override;
+  // "sizeof expression not implemented".
+  ExpressionValue sizeOfExpression(const Expression& operand) override;
+  // "sizeof(typename) not implemented".
+  ExpressionValue sizeOfType(std::string_view typeText) override;
+  // "addressof not implemented".
+  ExpressionValue addressOfLine(const Expression& operand) override;
+  // "this symbol not found".
+  ExpressionValue assign(const Expression& target, const Expression& value) override;
+  // "function calling not implemented".
+  ExpressionValue call(const Expression& function,
+                       std::span<const ExpressionValue> arguments) override;
+  // "cannot array slice".
+  ExpressionValue arraySlice(const ExpressionValue& base, const ExpressionValue& first,
+                             const ExpressionValue& last) override;
+  // "symbolat not implemented".
+  ExpressionValue symbolAt(std::string_view file, int64_t line) override;
+  // None: identifiers are never replaced.
+  std::optional<std::string> identifierReplacement(std::string_view name) override;
+};
+
+}  // namespace vozo

@@ -1,0 +1,235 @@
+// The parser: tree shapes (precedence, associativity, compound assignment),
+// node classes, hooks of a derived parser, and nesting limits.
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <typeinfo>
+#include <vector>
+
+#include "expr/constant_expressions.h"
+#include "expr/debugger_expressions.h"
+#include "expr/name_expressions.h"
+#include "expr/operator_expressions.h"
+#include "expr/parser_exception.h"
+#include "expr/simple_expression_parser.h"
+
+namespace vozo {
+namespace {
+
+std::string parseError(ExpressionParser& parser, std::string_view text) {
+  try {
+    parser.parse(text);
+  } catch (const ParserException& e) {
+    return e.message();
+  }
+  return "(no error)";
+}
+
+TEST(ParserTest, TreeShapes) {
+  struct Case {
+    std::string_view text;
+    std::string_view tree;
+  };
+  const Case cases[] = {
+      {"1-2-3", "((1 - 2) - 3)"},
+      {"1+2*3", "(1 + (2 * 3))"},
+      {"1*2+3", "((1 * 2) + 3)"},
+      {"8/4%3*2", "(((8 / 4) % 3) * 2)"},
+      {"1 << 2 + 3", "(1 << (2 + 3))"},
+      {"1 < 2 << 3", "(1 < (2 << 3))"},
+      {"1 < 2 == 3 >= 4", "((1 < 2) == (3 >= 4))"},
+      {"1 == 2 & 3", "((1 == 2) & 3)"},
+      {"1 | 2 ^ 3 & 4", "(1 | (2 ^ (3 & 4)))"},
+      {"1 || 2 && 3 | 4", "(1 || (2 && (3 | 4)))"},
+      {"1 && 2 || 3", "((1 && 2) || 3)"},
+      {"a = b = c", "((a = b) = c)"},  // every level is left-associative
+      {"a = 1 || 2", "(a = (1 || 2))"},
+      {"a += 1", "(a = (a + 1))"},
+      {"a <<= b = c", "(a = (a << (b = c)))"},  // "=" binds tighter than "<<="
+      {"-a *= 2", "((-a) = ((-a) * 2))"},
+      {"-~!1", "(-(~(!1)))"},
+      {"+1", "1"},
+      {"+ +(2)", "2"},
+      {"-1-1", "((-1) - 1)"},
+      {"x++", "(x = (x + 1))"},
+      {"--x", "(x = (x - 1))"},
+      {"*&p", "(*(&p))"},
+      {"a::b::c", "a::b::c"},
+      {"::g", "::g"},
+      {"f(1, 2 + 3)(4)", "f(1, (2 + 3))(4)"},
+      {"f()", "f()"},
+      {"a[1][2:3]", "a[1][2:3]"},
+      {"s.m->n", "s.m->n"},
+      {"-s.m", "(-s.m)"},
+      {"(unsigned char *)p + 1", "(((unsigned char *) p) + 1)"},
+      {"sizeof(long) + sizeof(x)", "(sizeof(long) + sizeof(x))"},
+      {"addressof(main)", "addressof(main)"},
+      {"symbolat(\"a.c\", 12)", "symbolat(\"a.c\", 12)"},
+      {"4K", "4"},
+      {"0x10 UL", "0x10"},
+      {"1 @r1", "1"},
+      {"\"s\" ; x", "\"s\""},
+  };
+  SimpleExpressionParser parser;
+  for (const Case& c : cases) {
+    try {
+      EXPECT_EQ(parser.parse(c.text).text(), c.tree) << c.text;
+    } catch (const ParserException& e) {
+      ADD_FAILURE() << c.text << ": " << e.message();
+    }
+  }
+}
+
+TEST(ParserTest, NodeClasses) {
+  struct Case {
+    std::string_view text;
+    const std::type_info& type;
+  };
+  const Case cases[] = {
+      {"1", typeid(IntegerConstantExpression)},
+      {"0x1", typeid(IntegerConstantExpression)},
+      {"0b1", typeid(IntegerConstantExpression)},
+      {"1.0", typeid(FloatConstantExpression)},
+      {"\"s\"", typeid(StringConstantExpression)},
+      {"a", typeid(IdentifierExpression)},
+      {"a::b", typeid(ScopedIdentifierExpression)},
+      {"@r0", typeid(RegisterExpression)},
+      {"-1", typeid(NegateExpression)},
+      {"~1", typeid(BitNotExpression)},
+      {"!1", typeid(LogicalNotExpression)},
+      {"&a", typeid(AddressofExpression)},
+      {"1+1", typeid(PlusExpression)},
+      {"1-1", typeid(MinusExpression)},
+      {"1*1", typeid(MultiplyExpression)},
+      {"1/1", typeid(DivideExpression)},
+      {"1%1", typeid(ModExpression)},
+      {"1<<1", typeid(LshiftExpression)},
+      {"1>>1", typeid(RshiftExpression)},
+      {"1<1", typeid(LtExpression)},
+      {"1<=1", typeid(LeExpression)},
+      {"1>1", typeid(GtExpression)},
+      {"1>=1", typeid(GeExpression)},
+      {"1==1", typeid(EqExpression)},
+      {"1!=1", typeid(NeExpression)},
+      {"1&1", typeid(BitAndExpression)},
+      {"1^1", typeid(BitXorExpression)},
+      {"1|1", typeid(BitOrExpression)},
+      {"1&&1", typeid(LogicalAndExpression)},
+      {"1||1", typeid(LogicalOrExpression)},
+      {"a=1", typeid(AssignExpression)},
+      {"a|=1", typeid(AssignExpression)},
+      {"a[1]", typeid(LeftSquareBracketExpression)},
+      {"a[1:2]", typeid(ArraySliceExpression)},
+      {"a.b", typeid(DotExpression)},
+      {"a->b", typeid(PtrToMemberExpression)},
+      {"(char)a", typeid(CastExpression)},
+      {"f(1)", typeid(CallExpression)},
+      {"sizeof(a)", typeid(SizeofExpression)},
+      {"addressof(a)", typeid(AddressofLineExpression)},
+      {"symbolat(\"f\", 1)", typeid(SymbolAtExpression)},
+  };
+  SimpleExpressionParser parser;
+  for (const Case& c : cases) {
+    const Expression& node = parser.parse(c.text);
+    EXPECT_EQ(typeid(node), c.type) << c.text;
+  }
+}
+
+TEST(ParserTest, OperandWalk) {
+  SimpleExpressionParser parser;
+  std::vector<std::string> operands;
+  parser.parse("f(1, a + 2)").forEachOperand([&](const Expression& operand) {
+    operands.push_back(operand.text());
+  });
+  EXPECT_EQ(operands, (std::vector<std::string>{"f", "1", "(a + 2)"}));
+}
+
+TEST(ParserTest, NestingLimit) {
+  SimpleExpressionParser parser;
+  const std::string tooDeep = "expression nested too deeply";
+  const int limit = ExpressionParser::kMaxNesting;
+  EXPECT_EQ(parseError(parser, std::string(200000, '(')), tooDeep);
+  EXPECT_EQ(parseError(parser, std::string(200000, '-') + "1"), tooDeep);
+  EXPECT_EQ(parseError(parser, std::string(200000, '!') + "1"), tooDeep);
+  EXPECT_EQ(parseError(parser, std::string(200000, '*') + "1"), tooDeep);
+  std::string brackets = "a";
+  for (int i = 0; i < limit; ++i) brackets += "[a";
+  EXPECT_EQ(parseError(parser, brackets), tooDeep);
+  std::string calls = "f";
+  for (int i = 0; i < limit; ++i) calls += "(f";
+  EXPECT_EQ(parseError(parser, calls), tooDeep);
+  EXPECT_EQ(parseError(parser, std::string(limit, '(') + "1" + std::string(limit, ')')), tooDeep);
+  EXPECT_EQ(parseError(parser, std::string(limit - 1, '(') + "1" + std::string(limit - 1, ')')),
+            "(no error)");
+}
+
+TEST(ParserTest, LongChainsAreNotNesting) {
+  SimpleExpressionParser parser;
+  std::string postfix = "a";
+  for (int i = 0; i < 100000; ++i) postfix += "[1]";
+  const Expression& tree = parser.parse(postfix);
+  EXPECT_EQ(tree.text(), postfix);
+  EXPECT_THROW(tree.evaluate(), ParserException);  // "a symbol not found", without recursion
+
+  std::string differences = "0";
+  for (int i = 0; i < 100000; ++i) differences += "-1";
+  EXPECT_EQ(parser.evaluate(differences).signedValue(), -100000);
+}
+
+// A parser that knows a few symbols and records what it is asked.
+class RecordingParser : public SimpleExpressionParser {
+ public:
+  std::map<std::string, int64_t, std::less<>> symbols;
+  std::map<std::string, std::string, std::less<>> replacements;
+  std::vector<std::string> lookups;
+
+  ExpressionValue lookupSymbol(std::string_view name) override {
+    lookups.emplace_back(name);
+    const auto found = symbols.find(name);
+    if (found == symbols.end()) return SimpleExpressionParser::lookupSymbol(name);
+    return ExpressionValue::signedInteger(static_cast<uint64_t>(found->second));
+  }
+  std::optional<std::string> identifierReplacement(std::string_view name) override {
+    const auto found = replacements.find(name);
+    if (found == replacements.end()) return std::nullopt;
+    return found->second;
+  }
+  // Evaluates the operand while the outer evaluation is still running.
+  ExpressionValue sizeOfExpression(const Expression& operand) override {
+    return operand.evaluate();
+  }
+};
+
+TEST(ParserTest, HooksOfADerivedParser) {
+  RecordingParser parser;
+  parser.symbols = {{"zero", 0}, {"one", 1}, {"y", 1000}};
+  parser.replacements = {{"x", "(one + 2)"}, {"y", "y + 1"}, {"same", "same"}};
+
+  EXPECT_EQ(parser.evaluate("zero && one").signedValue(), 0);
+  EXPECT_EQ(parser.lookups, (std::vector<std::string>{"zero", "one"}));  // both, in order
+
+  EXPECT_EQ(parser.evaluate("x * 3").signedValue(), 9);
+  // A replacement that names itself again stops after the nesting depth.
+  EXPECT_EQ(parser.evaluate("y").signedValue(),
+            1000 + static_cast<int64_t>(ExpressionParser::kMaxReplacementDepth));
+  // A replacement equal to the identifier is not used.
+  parser.lookups.clear();
+  EXPECT_THROW(parser.evaluate("same"), ParserException);
+  EXPECT_EQ(parser.lookups, (std::vector<std::string>{"same"}));
+
+  EXPECT_EQ(parser.evaluate("(sizeof(one + sizeof(2 * 3)) + 1) * 2").signedValue(), 16);
+}
+
+TEST(ParserTest, ParsersAreIndependent) {
+  SimpleExpressionParser first;
+  SimpleExpressionParser second;
+  const Expression& a = first.parse("1 + 2");
+  const Expression& b = second.parse("3 * 4");
+  EXPECT_EQ(a.evaluate().signedValue(), 3);
+  EXPECT_EQ(b.evaluate().signedValue(), 12);
+}
+
+}  // namespace
+}  // namespace vozo
