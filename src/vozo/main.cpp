@@ -1,6 +1,23 @@
-#include <cstdio>
+// vozo: writes the linker script of a firmware build from a memory map and
+// an optional section placement file.
 
-int main() {
-  std::fputs("vozo: not built yet\n", stderr);
-  return 1;
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "vozo/builtin_macro_table.h"
+#include "vozo/run_settings.h"
+#include "vozo/run_steps.h"
+#include "vozo/run_tool.h"
+
+int main(int argc, char** argv) {
+  // The macro table and the documents exist before the command line is
+  // read; the table lives until the process ends.
+  static const vozo::BuiltinMacroTable macroTable;
+  vozo::ToolRunSteps steps(macroTable);
+  vozo::RunSettings settings;
+
+  std::vector<std::string> arguments;
+  for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
+  return vozo::runTool(std::move(arguments), steps, settings, stdout, stderr);
 }

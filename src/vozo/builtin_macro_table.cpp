@@ -1,0 +1,76 @@
+#include "vozo/builtin_macro_table.h"
+
+#include <algorithm>
+
+#include "vozo/run_settings.h"
+
+namespace vozo {
+namespace {
+
+// The name the descriptions use for the host application.
+constexpr std::string_view kApplicationName = "Orlenda";
+
+std::string describe(std::string_view before, std::string_view after) {
+  std::string text(before);
+  text.append(kApplicationName).append(after);
+  return text;
+}
+
+}  // namespace
+
+// The host values are those of a 64-bit Arm Linux build, whatever machine
+// the tool was built on, so a build produces the same paths everywhere.
+// Micro and TargetID describe the product's target family; -target does not
+// change them.
+BuiltinMacroTable::BuiltinMacroTable(Clock clock) : clock_(clock) {
+  add("Date", "", "Day Month Year e.g. 21 June 2011.");
+  add("DateYear", "", "Year e.g. 2011.");
+  add("DateMonth", "", "Month e.g. 01 to 12.");
+  add("DateDay", "", "Day e.g. 21.");
+  add("Time", "", "Hour:Minutes:Seconds e.g. 15:34:03.");
+  add("TimeHour", "", "Hour e.g. 15.");
+  add("TimeMinute", "", "Minute e.g. 34.");
+  add("TimeSecond", "", "Seconds e.g. 03.");
+  add("UnixTime", "", "Seconds since 00:00, Jan 1 1970 UTC");
+  add("HostArch", "arm64", describe("The CPU architecture that ", " is running on e.g. x86."));
+  add("HostArchClass", "arm",
+      describe("The class of CPU architecture that ", " is running on e.g. intel, arm."));
+  add("HostOS", "linux",
+      describe("The name of the operating system that ", " is running on e.g. win."));
+  add("Micro", "ARM", describe("The ", " target e.g. ARM."));
+  add("TargetID", std::to_string(kTargetIdArm),
+      describe("ID number representing the ", " target."));
+  add("HostEXE", "",
+      describe("The file extension for executables on the CPU that ", " is running on e.g. .exe."));
+  add("HostDLLExt", ".so",
+      describe("The file extension for dynamic link libraries used by the operating system that ",
+               " is running on e.g. .dll, .so, .dylib."));
+  add("HostDLL", ".so_arm64",
+      describe("The file extension for dynamic link libraries on the CPU that ",
+               " is running on e.g. .dll."));
+}
+
+void BuiltinMacroTable::add(std::string name, std::string value, std::string description) {
+  if (!description.empty()) {
+    auto known = std::find_if(descriptions_.begin(), descriptions_.end(),
+                              [&](const auto& entry) { return entry.first == name; });
+    if (known != descriptions_.end()) {
+      known->second = std::move(description);
+    } else {
+      descriptions_.emplace_back(name, std::move(description));
+    }
+  }
+  values_.insert_or_assign(std::move(name), std::move(value));
+}
+
+const std::string* BuiltinMacroTable::find(std::string_view name) const {
+  auto entry = values_.find(name);
+  return entry == values_.end() ? nullptr : &entry->second;
+}
+
+bool BuiltinMacroTable::computedValue(std::string_view name, std::string& result) const {
+  if (!isDateTimeMacroName(name)) return false;
+  return dateTimeMacroValue(name, clock_(), result);
+}
+
+}  // namespace vozo

@@ -1,0 +1,106 @@
+#include "vozo/command_line.h"
+
+#include <string>
+#include <string_view>
+
+#include "linkscript/h_exception.h"
+#include "vozo/symbol_definitions.h"
+
+namespace vozo {
+namespace {
+
+using Apply = void (*)(std::string_view value, RunSettings& settings, RunValues& values);
+
+struct Option {
+  std::string_view name;
+  std::string_view missingValueMessage;  // empty for a switch without value
+  Apply apply;
+};
+
+void appendDefinitions(std::string& definitions, std::string_view value) {
+  if (!definitions.empty()) definitions += ';';
+  definitions += value;
+}
+
+void setTarget(std::string_view name, RunSettings& settings) {
+  if (name == "arm") {
+    settings.targetId = kTargetIdArm;
+  } else if (name == "riscv") {
+    settings.targetId = kTargetIdRiscv;
+  } else {
+    throw HException("unknown target name");
+  }
+}
+
+constexpr Option kOptions[] = {
+    {"-check-segment-overflow", "",
+     [](std::string_view, RunSettings&, RunValues& v) { v.checkSegmentOverflow = true; }},
+    {"-check-section-overflow", "",
+     [](std::string_view, RunSettings&, RunValues& v) { v.checkSectionOverflow = true; }},
+    {"-no-check-unplaced-sections", "",
+     [](std::string_view, RunSettings&, RunValues& v) { v.checkUnplacedSections = false; }},
+    {"-no-ctors", "", [](std::string_view, RunSettings& s, RunValues&) { s.noCtors = true; }},
+    {"-no-dtors", "", [](std::string_view, RunSettings& s, RunValues&) { s.noDtors = true; }},
+    {"-default-fill-pattern", "pattern required for -default-fill-pattern",
+     [](std::string_view value, RunSettings&, RunValues& v) { v.defaultFillPattern = value; }},
+    {"-disable-missing-runin-error", "",
+     [](std::string_view, RunSettings& s, RunValues&) { s.missingRunInIsError = false; }},
+    {"-memory-map-file", "file required for -memory-map-file",
+     [](std::string_view value, RunSettings&, RunValues& v) { v.memoryMapFile = value; }},
+    {"-memory-map-macros", "macro definition required for -memory-map-macros",
+     [](std::string_view value, RunSettings&, RunValues& v) {
+       appendDefinitions(v.memoryMapMacros, value);
+     }},
+    {"-memory-map-segments", "segment list for -memory-map-segments",
+     [](std::string_view value, RunSettings&, RunValues& v) { v.segmentList = value; }},
+    {"-section-placement-file", "file required for -section-placement-file",
+     [](std::string_view value, RunSettings&, RunValues& v) { v.sectionPlacementFile = value; }},
+    {"-section-placement-macros", "macro definition required for -section-placement-macros",
+     [](std::string_view value, RunSettings&, RunValues& v) {
+       appendDefinitions(v.sectionPlacementMacros, value);
+     }},
+    // A misspelling kept for old build files.
+    {"-section-placment-macros", "macro definition required for -section-placement-macros",
+     [](std::string_view value, RunSettings&, RunValues& v) {
+       appendDefinitions(v.sectionPlacementMacros, value);
+     }},
+    {"-symbols", "symbol definition required for -symbol",
+     [](std::string_view value, RunSettings&, RunValues& v) {
+       addSymbolDefinitions(v.symbols, value);
+     }},
+    {"-verbose", "", [](std::string_view, RunSettings& s, RunValues&) { s.verbose = true; }},
+    {"-segger", "", [](std::string_view, RunSettings&, RunValues& v) { v.segger = true; }},
+    {"-stack-sizes", "", [](std::string_view, RunSettings&, RunValues& v) { v.stackSizes = true; }},
+    {"-target", "target name required for -target",
+     [](std::string_view value, RunSettings& s, RunValues&) { setTarget(value, s); }},
+};
+
+const Option* findOption(std::string_view argument) {
+  for (const Option& option : kOptions) {
+    if (option.name == argument) return &option;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void readCommandLine(ArgumentReader& reader, RunSettings& settings, RunValues& values) {
+  while (std::optional<std::string> argument = reader.next("")) {
+    if (const Option* option = findOption(*argument)) {
+      std::string value;
+      if (!option->missingValueMessage.empty()) value = *reader.next(option->missingValueMessage);
+      option->apply(value, settings, values);
+    } else if (!argument->empty() && argument->front() == '-') {
+      throw HException("unknown option option " + *argument);
+    } else {
+      values.positional.push_back(std::move(*argument));
+    }
+  }
+}
+
+bool needsUsage(const RunValues& values) {
+  return (values.memoryMapFile.empty() && values.segmentList.empty()) ||
+         values.positional.size() != 1;
+}
+
+}  // namespace vozo

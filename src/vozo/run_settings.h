@@ -1,0 +1,23 @@
+#pragma once
+// The switches of one run that the layout code reads: written while the
+// command line is read, read-only afterwards.
+//
+// The record depends on nothing else, so it can be handed to any layer.
+
+#include <cstdint>
+
+namespace vozo {
+
+// Target family numbers of `-target`.
+inline constexpr int32_t kTargetIdArm = 8;
+inline constexpr int32_t kTargetIdRiscv = 20;
+
+struct RunSettings {
+  bool verbose = false;             // -verbose: progress messages on standard output
+  bool noCtors = false;             // -no-ctors
+  bool noDtors = false;             // -no-dtors
+  bool missingRunInIsError = true;  // -disable-missing-runin-error clears it
+  int32_t targetId = kTargetIdArm;  // -target arm | riscv
+};
+
+}  // namespace vozo

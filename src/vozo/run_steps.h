@@ -1,0 +1,57 @@
+#pragma once
+// The loaders and writers that one run calls, behind one interface so that
+// the run sequence can be exercised on its own.
+
+#include <string>
+
+#include "vozo/run_settings.h"
+#include "vozo/run_values.h"
+#include "xml/macro_table.h"
+
+namespace vozo {
+
+class RunSteps {
+ public:
+  virtual ~RunSteps() = default;
+
+  // Loads the memory map document from a file (the path is expanded with the
+  // built-in macros, the file is preprocessed with `macroDefinitions`).
+  // False when the file cannot be read or processed.
+  virtual bool loadMemoryMapFile(const std::string& path, const std::string& macroDefinitions) = 0;
+
+  // Loads the memory map document from the XML text of a segment list.
+  virtual void loadMemoryMapText(const std::string& text) = 0;
+
+  // Loads the section placement document from a file, as for the memory map.
+  virtual bool loadSectionPlacementFile(const std::string& path,
+                                        const std::string& macroDefinitions) = 0;
+
+  // Write the output file. `withSectionPlacement` tells whether the section
+  // placement document was loaded and takes part. Failures are thrown.
+  virtual void writeGnuLdScript(const std::string& outputPath, const RunValues& values,
+                                const RunSettings& settings, bool withSectionPlacement) = 0;
+  virtual void writeSeggerScript(const std::string& outputPath, const RunValues& values,
+                                 const RunSettings& settings, bool withSectionPlacement) = 0;
+};
+
+// The steps of the tool itself. It owns the two documents of the run, both
+// bound to the macro table. The loaders and writers are not part of this
+// build yet: each step fails with a message saying so.
+class ToolRunSteps : public RunSteps {
+ public:
+  explicit ToolRunSteps(const MacroTable& macroTable) : macroTable_(macroTable) {}
+
+  bool loadMemoryMapFile(const std::string& path, const std::string& macroDefinitions) override;
+  void loadMemoryMapText(const std::string& text) override;
+  bool loadSectionPlacementFile(const std::string& path,
+                                const std::string& macroDefinitions) override;
+  void writeGnuLdScript(const std::string& outputPath, const RunValues& values,
+                        const RunSettings& settings, bool withSectionPlacement) override;
+  void writeSeggerScript(const std::string& outputPath, const RunValues& values,
+                         const RunSettings& settings, bool withSectionPlacement) override;
+
+ private:
+  const MacroTable& macroTable_;
+};
+
+}  // namespace vozo

@@ -1,0 +1,36 @@
+#pragma once
+// The run sequence of the tool: command line, inputs, output, and the one
+// place where failures are reported.
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "vozo/run_settings.h"
+#include "vozo/run_steps.h"
+
+namespace vozo {
+
+// Runs the tool on `arguments` (without the program path) and returns the
+// exit status.
+//
+//  1. Reads the command line into `settings` and the per-run values.
+//  2. Writes the usage text to `err` and returns 1 when no memory map is
+//     given or there is not exactly one output path.
+//  3. With -verbose writes "Using memory map file <path>\n" to `out`, then
+//     loads the memory map: from the file when one is given (the segment list
+//     is then ignored), else from the segment list converted to XML text.
+//  4. When a section placement file is given: with -verbose writes "Using
+//     section placement file <path>\n", then loads it.
+//  5. Calls the SEGGER writer with -segger, else the GNU ld writer.
+//
+// Every failure ends the run here with "error: <message>\n" on `err` and
+// status 1. Failures are thrown as HException or, by the section layout, as
+// a plain std::string; both are reported alike (as is any std::exception,
+// e.g. running out of memory). When the failure comes after the command line
+// was read, a file left at the output path (cleaned lexically) is removed,
+// so no stale or half-written script survives a failed run.
+int runTool(std::vector<std::string> arguments, RunSteps& steps, RunSettings& settings,
+            std::FILE* out, std::FILE* err);
+
+}  // namespace vozo

@@ -1,0 +1,31 @@
+#pragma once
+// Everything else the command line of one run gives: input paths, macro
+// definition texts, symbol definitions, output switches and the positional
+// arguments. The entry point hands these to the loaders and writers.
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace vozo {
+
+// Symbol name to value text, ascending by name (byte order).
+using SymbolDefinitions = std::map<std::string, std::string>;
+
+struct RunValues {
+  std::string memoryMapFile;           // -memory-map-file (last one wins)
+  std::string memoryMapMacros;         // -memory-map-macros, ";"-joined
+  std::string segmentList;             // -memory-map-segments (last one wins)
+  std::string sectionPlacementFile;    // -section-placement-file (last one wins)
+  std::string sectionPlacementMacros;  // -section-placement-macros, ";"-joined
+  std::string defaultFillPattern;      // -default-fill-pattern (last one wins)
+  bool checkSegmentOverflow = false;
+  bool checkSectionOverflow = false;
+  bool checkUnplacedSections = true;
+  bool stackSizes = false;
+  bool segger = false;
+  SymbolDefinitions symbols;            // -symbols, accumulated
+  std::vector<std::string> positional;  // every non-option argument, in order
+};
+
+}  // namespace vozo

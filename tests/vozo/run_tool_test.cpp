@@ -1,0 +1,228 @@
+// The run sequence: which steps run in which order, what -verbose prints
+// before each load, and how failures are reported.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "linkscript/h_exception.h"
+#include "vozo/builtin_macro_table.h"
+#include "vozo/run_tool.h"
+#include "vozo/usage_text.h"
+
+namespace vozo {
+namespace {
+
+// A stream whose contents can be read back.
+class CapturedStream {
+ public:
+  CapturedStream() : stream_(open_memstream(&buffer_, &size_)) {}
+  ~CapturedStream() {
+    std::fclose(stream_);
+    std::free(buffer_);
+  }
+  std::FILE* stream() { return stream_; }
+  std::string text() {
+    std::fflush(stream_);
+    return std::string(buffer_, size_);
+  }
+
+ private:
+  char* buffer_ = nullptr;
+  size_t size_ = 0;
+  std::FILE* stream_;
+};
+
+// Records each call, with the standard output written before it, and fails
+// where told to.
+class RecordingSteps : public RunSteps {
+ public:
+  explicit RecordingSteps(CapturedStream& out) : out_(out) {}
+
+  bool loadMemoryMapFile(const std::string& path, const std::string& macros) override {
+    record("map file " + path + " [" + macros + "]");
+    return memoryMapLoads;
+  }
+  void loadMemoryMapText(const std::string& text) override { record("map text " + text); }
+  bool loadSectionPlacementFile(const std::string& path, const std::string& macros) override {
+    record("placement file " + path + " [" + macros + "]");
+    return placementLoads;
+  }
+  void writeGnuLdScript(const std::string& outputPath, const RunValues&, const RunSettings&,
+                        bool withPlacement) override {
+    record("gnu ld " + outputPath + (withPlacement ? " with placement" : ""));
+    if (!writerFailure.empty()) throw writerFailure;  // as the section layout throws
+  }
+  void writeSeggerScript(const std::string& outputPath, const RunValues&, const RunSettings&,
+                         bool withPlacement) override {
+    record("segger " + outputPath + (withPlacement ? " with placement" : ""));
+  }
+
+  bool memoryMapLoads = true;
+  bool placementLoads = true;
+  std::string writerFailure;
+  std::vector<std::string> calls;
+
+ private:
+  void record(std::string call) {
+    std::string printed = out_.text();
+    calls.push_back(printed.substr(outSeen_) + "> " + call);
+    outSeen_ = printed.size();
+  }
+  CapturedStream& out_;
+  size_t outSeen_ = 0;
+};
+
+struct RunResult {
+  int status;
+  std::string out;
+  std::string err;
+  std::vector<std::string> calls;
+  RunSettings settings;
+};
+
+RunResult run(std::vector<std::string> arguments, void (*configure)(RecordingSteps&) = nullptr) {
+  CapturedStream out, err;
+  RecordingSteps steps(out);
+  if (configure) configure(steps);
+  RunResult result;
+  result.status = runTool(std::move(arguments), steps, result.settings, out.stream(), err.stream());
+  result.out = out.text();
+  result.err = err.text();
+  result.calls = steps.calls;
+  return result;
+}
+
+using Calls = std::vector<std::string>;
+
+TEST(RunTool, Sequences) {
+  struct Case {
+    std::vector<std::string> arguments;
+    Calls calls;
+  };
+  const std::string flashOnly =
+      "map text <!DOCTYPE Board_Memory_Definition_File><Root name=\"none\"><MemorySegment "
+      "name=\"FLASH\" start=\"0\" size=\"4096\"access=\"ReadOnly\"/></Root>";
+  const Case cases[] = {
+      {{"-memory-map-file", "m.xml", "-memory-map-macros", "A=1", "out.ld"},
+       {"> map file m.xml [A=1]", "> gnu ld out.ld"}},
+      {{"out.ld", "-memory-map-segments", "FLASH RX 0 4096"},
+       {"> " + flashOnly, "> gnu ld out.ld"}},
+      // A file wins over a segment list.
+      {{"-memory-map-segments", "FLASH RX 0 4096", "-memory-map-file", "m.xml", "out.ld"},
+       {"> map file m.xml []", "> gnu ld out.ld"}},
+      {{"-memory-map-file", "m.xml", "-section-placement-file", "p.xml",
+        "-section-placement-macros", "B=2", "out.ld"},
+       {"> map file m.xml []", "> placement file p.xml [B=2]", "> gnu ld out.ld with placement"}},
+      {{"-segger", "-memory-map-file", "m.xml", "out.ld"},
+       {"> map file m.xml []", "> segger out.ld"}},
+      {{"-segger", "-memory-map-file", "m.xml", "-section-placement-file", "p.xml", "out.ld"},
+       {"> map file m.xml []", "> placement file p.xml []", "> segger out.ld with placement"}},
+      // -verbose announces each file before it is loaded.
+      {{"-verbose", "-memory-map-file", "m.xml", "-section-placement-file", "p.xml", "out.ld"},
+       {"Using memory map file m.xml\n> map file m.xml []",
+        "Using section placement file p.xml\n> placement file p.xml []",
+        "> gnu ld out.ld with placement"}},
+      {{"-verbose", "-memory-map-segments", "FLASH RX 0 4096", "out.ld"},
+       {"Using memory map file \n> " + flashOnly, "> gnu ld out.ld"}},
+  };
+  for (const Case& c : cases) {
+    RunResult result = run(c.arguments);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.calls, c.calls) << ::testing::PrintToString(c.arguments);
+    EXPECT_EQ(result.err, "");
+  }
+}
+
+TEST(RunTool, UsageText) {
+  RunResult result = run({"out.ld"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, usageText());
+  EXPECT_EQ(result.out, "");
+  EXPECT_TRUE(result.calls.empty());
+}
+
+TEST(RunTool, Failures) {
+  struct Case {
+    std::vector<std::string> arguments;
+    void (*configure)(RecordingSteps&);
+    std::string err;
+    Calls calls;
+  };
+  const Case cases[] = {
+      {{"-h"}, nullptr, "error: unknown option option -h\n", {}},
+      {{"-memory-map-file", "m.xml", "out.ld"},
+       [](RecordingSteps& s) { s.memoryMapLoads = false; },
+       "error: cannot load memory map file\n",
+       {"> map file m.xml []"}},
+      {{"-memory-map-file", "m.xml", "-section-placement-file", "p.xml", "out.ld"},
+       [](RecordingSteps& s) { s.placementLoads = false; },
+       "error: cannot load section placement file\n",
+       {"> map file m.xml []", "> placement file p.xml []"}},
+      {{"-memory-map-file", "m.xml", "out.ld"},
+       [](RecordingSteps& s) { s.writerFailure = "section .data overlaps"; },
+       "error: section .data overlaps\n",
+       {"> map file m.xml []", "> gnu ld out.ld"}},
+  };
+  for (const Case& c : cases) {
+    RunResult result = run(c.arguments, c.configure);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, c.err);
+    EXPECT_EQ(result.calls, c.calls);
+  }
+}
+
+// Steps that are not connected yet must fail, never pretend to succeed.
+TEST(RunTool, UnconnectedStepsFail) {
+  const BuiltinMacroTable table;
+  ToolRunSteps steps(table);
+  const RunValues values;
+  const RunSettings settings;
+  EXPECT_THROW(steps.loadMemoryMapFile("m.xml", ""), HException);
+  EXPECT_THROW(steps.loadMemoryMapText("<Root/>"), HException);
+  EXPECT_THROW(steps.loadSectionPlacementFile("p.xml", ""), HException);
+  EXPECT_THROW(steps.writeGnuLdScript("o.ld", values, settings, false), HException);
+  EXPECT_THROW(steps.writeSeggerScript("o.ld", values, settings, false), HException);
+}
+
+class RunToolOutputFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/vozo-run-tool.XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir_ = pattern;
+    std::FILE* file = std::fopen(outputPath().c_str(), "w");
+    ASSERT_NE(file, nullptr);
+    std::fputs("old script\n", file);
+    std::fclose(file);
+  }
+  void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
+
+  std::string outputPath() const { return dir_ + "/out.ld"; }
+  bool outputExists() const {
+    struct stat status;
+    return ::stat(outputPath().c_str(), &status) == 0;
+  }
+
+  std::string dir_;
+};
+
+TEST_F(RunToolOutputFile, FailureAfterTheCommandLineRemovesIt) {
+  RunResult result = run({"-memory-map-file", "m.xml", dir_ + "/./x/../out.ld"},
+                         [](RecordingSteps& s) { s.memoryMapLoads = false; });
+  EXPECT_EQ(result.status, 1);
+  EXPECT_FALSE(outputExists());
+}
+
+TEST_F(RunToolOutputFile, CommandLineFailureKeepsIt) {
+  RunResult result = run({outputPath(), "-memory-map-file", "m.xml", "-target", "mips"});
+  EXPECT_EQ(result.err, "error: unknown target name\n");
+  EXPECT_TRUE(outputExists());
+}
+
+}  // namespace
+}  // namespace vozo
