@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "vozo/run_settings.h"
+#include "linkscript/run_settings.h"
 
 namespace vozo {
 namespace {

@@ -8,7 +8,7 @@
 // one included, is positional.
 
 #include "vozo/argument_reader.h"
-#include "vozo/run_settings.h"
+#include "linkscript/run_settings.h"
 #include "vozo/run_values.h"
 
 namespace vozo {

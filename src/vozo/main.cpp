@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "vozo/builtin_macro_table.h"
-#include "vozo/run_settings.h"
+#include "linkscript/run_settings.h"
 #include "vozo/run_steps.h"
 #include "vozo/run_tool.h"
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "vozo/run_settings.h"
+#include "linkscript/run_settings.h"
 #include "vozo/run_values.h"
 #include "xml/macro_table.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "vozo/run_settings.h"
+#include "linkscript/run_settings.h"
 #include "vozo/run_steps.h"
 
 namespace vozo {

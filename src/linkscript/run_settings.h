@@ -2,7 +2,7 @@
 // The switches of one run that the layout code reads: written while the
 // command line is read, read-only afterwards.
 //
-// The record depends on nothing else, so it can be handed to any layer.
+// The command line fills it; the writers below the tool read it.
 
 #include <cstdint>
 
