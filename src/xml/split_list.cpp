@@ -29,7 +29,8 @@ std::vector<std::string_view> splitPlain(std::string_view text, char separator, 
   size_t begin = 0;
   while (true) {
     size_t end = text.find(separator, begin);
-    std::string_view item = text.substr(begin, end == std::string_view::npos ? text.npos : end - begin);
+    std::string_view item =
+        text.substr(begin, end == std::string_view::npos ? text.npos : end - begin);
     if (!item.empty() || keepEmpty) items.push_back(item);
     if (end == std::string_view::npos) break;
     begin = end + 1;

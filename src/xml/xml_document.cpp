@@ -1,5 +1,7 @@
 #include "xml/xml_document.h"
 
+#include <sys/stat.h>
+
 #include <cstring>
 #include <vector>
 
@@ -89,18 +91,18 @@ bool XMLDocument::parse(std::string_view text) {
 }
 
 bool XMLDocument::parseFile(std::FILE* file) {
-  // Read straight into the arena when the length is known.
+  // Read a regular file straight into the arena; anything else (a pipe, a
+  // terminal) is read to its end first. The size comes from fstat, not from
+  // seeking, because seeking means nothing on a directory or a pipe.
   char* text;
   size_t size;
+  struct stat status;
   long start = std::ftell(file);
-  long end = -1;
-  if (start >= 0 && std::fseek(file, 0, SEEK_END) == 0) {
-    end = std::ftell(file);
-    std::fseek(file, start, SEEK_SET);
-  }
-  if (end >= start && start >= 0) {
-    text = arena_.allocateChars(static_cast<size_t>(end - start) + 1);
-    size = std::fread(text, 1, static_cast<size_t>(end - start), file);
+  if (fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode) && start >= 0 &&
+      status.st_size >= start) {
+    size_t expected = static_cast<size_t>(status.st_size - start);
+    text = arena_.allocateChars(expected + 1);
+    size = std::fread(text, 1, expected, file);
   } else {
     std::string contents = readUnsized(file);
     size = contents.size();
@@ -115,6 +117,12 @@ bool XMLDocument::parseFile(std::FILE* file) {
 bool XMLDocument::loadPath(const std::string& path, std::string_view pathInMessage) {
   // A path with a NUL byte inside names no file.
   std::FILE* file = path.find('\0') == std::string::npos ? std::fopen(path.c_str(), "rb") : nullptr;
+  // A directory opens on some systems but is not a document.
+  struct stat status;
+  if (file && (fstat(fileno(file), &status) != 0 || S_ISDIR(status.st_mode))) {
+    std::fclose(file);
+    file = nullptr;
+  }
   if (!file) {
     setError("couldn't read " + std::string(pathInMessage), 0);
     return false;

@@ -6,6 +6,7 @@
 // through unchanged. Nothing the walk meets stops it: problems are handed to
 // warning() and processing goes on.
 
+#include <cstddef>
 #include <map>
 #include <string>
 #include <string_view>
@@ -46,9 +47,44 @@ class XMLPP2 : public QXMLDocument {
 
   const MacroTable& macroTable() const { return macroTable_; }
 
+  // Limits that keep a hostile file bounded. They hold per load
+  // (loadPreprocessed resets them; a direct processConditionals call uses
+  // what is left).
+  //
+  // Bytes of macro values and nested texts that all expansions of one load
+  // may take together (each single expansion is limited on its own as well).
+  static constexpr size_t kMaxExpansionWorkPerLoad = size_t{256} << 20;
+  // Elements that for, foreach and xmlput may create, and loop iterations
+  // they may run, together, in one load. A loop that reaches the limit stops
+  // with a warning; an xmlput that would pass it is kept as it is.
+  static constexpr size_t kMaxGeneratedElements = 2'000'000;
+  // Nesting of include files (a file including itself, directly or through
+  // others, is refused before that) and include elements read per load.
+  static constexpr int kMaxIncludeDepth = 64;
+  static constexpr size_t kMaxIncludeFiles = 10'000;
+
+  // Replaces kMaxGeneratedElements from the next load on (and for the rest
+  // of the current one); for callers that want a tighter bound.
+  void setGeneratedElementLimit(size_t limit) { generatedBudget_ = generatedLimit_ = limit; }
+
  private:
+  friend class XMLPP2Walk;
+
+  // Expands `text` drawing on the load's expansion budget; the same contract
+  // as expandInto (false and `out` untouched when the text has no "$").
+  bool expandText(std::string_view text, const MacroMap& macros, bool useMacroTable,
+                  std::string& out);
+  // Takes `count` from the budget of generated elements; false when it is
+  // spent.
+  bool spendGenerated(size_t count);
+  void resetLimits();
+
   const MacroTable& macroTable_;
   std::map<std::string, XMLElement*, std::less<>> xmldefs_;
+  size_t expansionBudget_ = kMaxExpansionWorkPerLoad;
+  size_t generatedLimit_ = kMaxGeneratedElements;
+  size_t generatedBudget_ = kMaxGeneratedElements;
+  size_t includeFilesLeft_ = kMaxIncludeFiles;
 };
 
 }  // namespace vozo

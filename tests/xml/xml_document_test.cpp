@@ -129,6 +129,7 @@ const LoadFailureCase kLoadFailureCases[] = {
     {"Missing", "/nonexistent/dir/map.xml", "couldn't read /nonexistent/dir/map.xml",
      "couldn't read /nonexistent/dir/map.xml"},
     {"Empty", "", "couldn't read ", "couldn't read "},
+    {"Directory", "/", "couldn't read /", "couldn't read /"},
     {"NonAscii", "/nonexistent/\xC3\xA9t\xC3\xA9.xml",
      "couldn't read /nonexistent/\xC3\xA9t\xC3\xA9.xml", "couldn't read /nonexistent/??t??.xml"},
     {"EmbeddedNul", std::string("/tmp\0x", 6), std::string("couldn't read /tmp\0x", 20),
