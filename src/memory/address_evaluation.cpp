@@ -1,0 +1,120 @@
+#include "memory/address_evaluation.h"
+
+#include <vector>
+
+#include "expr/c_number.h"
+#include "expr/evaluate.h"
+
+namespace vozo {
+
+namespace {
+
+bool isDecimalDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// The value of the commonest texts, a bare hexadecimal or decimal number,
+// without the expression parser. Only forms whose value cannot differ from
+// the evaluator's are taken (no octal, no suffix, no sign, small enough to
+// fit every integer type of the evaluator); everything else returns false.
+bool plainNumber(std::string_view text, uint64_t& value) {
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    if (text.size() - 2 > 15) return false;
+    CDigits digits = parseDigits(text.substr(2), 16);
+    if (digits.length != text.size() - 2) return false;
+    value = digits.value;
+    return true;
+  }
+  if (text.empty() || text.size() > 18 || !isDecimalDigit(text[0])) return false;
+  if (text[0] == '0' && text.size() > 1) return false;  // octal and other prefixes
+  CDigits digits = parseDigits(text, 10);
+  if (digits.length != text.size()) return false;
+  value = digits.value;
+  return true;
+}
+
+bool evaluateExpression(std::string_view text, SimpleExpressionParser& parser, uint64_t& value) {
+  if (plainNumber(text, value)) return true;
+  bool ok = false;
+  value = evaluateUnsigned(parser, text, ok);
+  return ok;
+}
+
+// Evaluates one element against `base`; returns the base for its children.
+uint64_t evaluateElement(MemoryMapElement& element, uint64_t base, SimpleExpressionParser& parser) {
+  ElementKind kind = element.kind();
+  uint64_t childBase = base;
+  switch (kind) {
+    case ElementKind::MemorySegment:
+    case ElementKind::ProgramSection:
+    case ElementKind::RegisterGroup: {
+      if (auto start = element.startText()) {
+        uint64_t value = startValue(*start, base, parser);
+        element.setStart(value);
+        childBase = static_cast<uint32_t>(value);
+      }
+      if (auto size = element.sizeText()) {
+        uint64_t value = 0;
+        if (evaluateExpression(*size, parser, value)) element.setSize(static_cast<uint32_t>(value));
+      }
+      break;
+    }
+    case ElementKind::Register:
+    case ElementKind::BitField:
+    case ElementKind::Enum: {
+      if (auto start = element.startText()) {
+        element.setStart(startValue(*start, kind == ElementKind::Register ? base : 0, parser));
+      }
+      if (auto size = element.sizeText()) element.setSize(parseCUnsigned(*size));
+      break;
+    }
+    default:
+      break;
+  }
+  return childBase;
+}
+
+}  // namespace
+
+uint64_t startValue(std::string_view text, uint64_t base, SimpleExpressionParser& parser) {
+  if (text.empty()) return 0;
+  uint64_t value = 0;
+  if (text[0] == '+') {
+    // Unary plus leaves a bare number as it is.
+    if (!plainNumber(text.substr(1), value) && !evaluateExpression(text, parser, value)) value = 0;
+    return value + base;
+  }
+  if (!evaluateExpression(text, parser, value)) value = 0;
+  return value;
+}
+
+void evaluateAddresses(MemoryMapElement* root, SimpleExpressionParser& parser) {
+  if (root == nullptr) return;
+  // bases[i] is the base handed to the elements at depth i + 1 below the
+  // root's parent; `base` is the one of the current sibling list.
+  std::vector<uint64_t> bases;
+  uint64_t base = 0;
+  XMLNode* node = root;
+  for (;;) {
+    if (node->isElement()) {
+      auto& element = static_cast<MemoryMapElement&>(*node);
+      uint64_t childBase = evaluateElement(element, base, parser);
+      if (XMLNode* child = element.firstChild()) {
+        bases.push_back(base);
+        base = childBase;
+        node = child;
+        continue;
+      }
+    }
+    // Next sibling, or the next sibling of the nearest ancestor that has one.
+    while (node != root && node->nextSibling() == nullptr) {
+      node = node->parent();
+      base = bases.back();
+      bases.pop_back();
+    }
+    if (node == root) return;
+    node = node->nextSibling();
+  }
+}
+
+}  // namespace vozo

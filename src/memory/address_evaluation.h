@@ -1,0 +1,38 @@
+#pragma once
+// Evaluation of the `start` and `size` attributes of a memory description
+// tree into the elements' numbers.
+//
+// What each element kind reads (see ElementKind):
+//   - MemorySegment, ProgramSection, RegisterGroup: `start` is an expression,
+//     a leading "+" adds the base handed down by the enclosing elements, and
+//     the low 32 bits of the result become the base for the element's
+//     children; `size` is an expression whose low 32 bits are kept (an
+//     expression that does not evaluate leaves the size as it was);
+//   - Register: `start` as above but the children keep the base received;
+//     `size` is a plain unsigned C number (64 bits);
+//   - BitField, Enum: a relative `start` is taken against 0; `size` as for
+//     Register;
+//   - Root, Processor, Vector and every other tag: nothing is read.
+// A start text that is empty or does not evaluate counts as 0 (plus the base
+// for the relative form). Nothing is reported.
+//
+// Children that are not elements (CDATA sections) are passed over and the
+// walk goes on with the next sibling. The walk uses an explicit stack, so
+// any nesting depth is fine.
+
+#include <cstdint>
+#include <string_view>
+
+#include "expr/simple_expression_parser.h"
+#include "memory/memory_map_element.h"
+
+namespace vozo {
+
+// Evaluates every element of the subtree of `root` (which may be null), the
+// root itself getting the base 0.
+void evaluateAddresses(MemoryMapElement* root, SimpleExpressionParser& parser);
+
+// The value of a start text against `base` (see above).
+uint64_t startValue(std::string_view text, uint64_t base, SimpleExpressionParser& parser);
+
+}  // namespace vozo

@@ -1,0 +1,118 @@
+// Loading a memory description document from a file or a text: reading
+// (with or without the preprocessor), resolving the `Import` children of the
+// root, and evaluating addresses.
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+#include <string_view>
+
+#include "memory/address_evaluation.h"
+#include "memory/memory_map.h"
+#include "xml/macro_expand.h"
+
+namespace vozo {
+
+namespace {
+
+std::string currentDirectory() {
+  std::string buffer(256, '\0');
+  for (;;) {
+    if (getcwd(buffer.data(), buffer.size()) != nullptr) {
+      buffer.resize(std::char_traits<char>::length(buffer.data()));
+      return buffer;
+    }
+    if (errno != ERANGE) return ".";
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+// `path` as it is opened: an absolute path stands; a relative one is taken
+// against the directory of the file loaded last, made absolute against the
+// working directory, or, when no file was loaded yet, used as it is.
+std::string resolvePath(const std::string& path, const std::string& filePath) {
+  if (path.empty() || path.front() == '/' || filePath.empty()) return path;
+  std::string base = filePath.front() == '/' ? filePath : currentDirectory() + "/" + filePath;
+  size_t slash = base.rfind('/');
+  base.resize(slash == 0 ? 1 : slash);
+  if (base.back() != '/') base += '/';
+  return base + path;
+}
+
+// Reads the file named by `pathText` into the document without making it the
+// document's root: returns the new root element, or null when the file cannot
+// be read or parsed or has no root. The document's root and `readOnly` are
+// as they were afterwards.
+MemoryMapElement* readFile(MemoryMap& document, std::string_view pathText) {
+  // File paths see the built-in macros only, never the file's definitions.
+  std::string path =
+      resolvePath(expand(pathText, MacroMap(), document.macroTable(), true), document.filePath);
+
+  XMLElement* previousRoot = document.root();
+  bool previousReadOnly = document.readOnly;
+  document.readOnly = access(path.c_str(), W_OK) != 0;
+
+  bool loaded = document.preprocess
+                    ? document.loadPreprocessed(path, document.macroDefinitions, true)
+                    : document.load(path);
+  auto* newRoot = loaded ? static_cast<MemoryMapElement*>(document.root()) : nullptr;
+  if (newRoot != nullptr) {
+    struct stat status;
+    if (stat(path.c_str(), &status) == 0) newRoot->setLastModified(status.st_mtime);
+  }
+
+  document.setRoot(previousRoot);
+  document.readOnly = previousReadOnly;
+  return newRoot;
+}
+
+// Replaces each `Import` child of the root by the root of the file it names.
+// Only the root's own children are looked at, so imports inside imported
+// files stay as they are. An import that cannot be read stays in the tree.
+void resolveImports(MemoryMap& document) {
+  XMLElement* root = document.root();
+  if (root == nullptr) return;
+  XMLNode* child = root->firstChild();
+  while (child != nullptr) {
+    // A replaced child keeps its link to the next sibling.
+    XMLNode* next = child->nextSibling();
+    XMLElement* element = child->asElement();
+    if (element != nullptr && element->tagName() == "Import") {
+      std::string_view fileName = element->attribute("filename").value_or(std::string_view());
+      if (MemoryMapElement* imported = readFile(document, fileName)) {
+        root->replaceChild(element, imported);
+        imported->setImportedBy(static_cast<MemoryMapElement*>(element));
+      }
+    }
+    child = next;
+  }
+}
+
+}  // namespace
+
+bool loadFile(MemoryMap& document, const std::string& path, const std::string& macroDefinitions,
+              bool preprocess) {
+  document.preprocess = preprocess;
+  document.macroDefinitions = macroDefinitions;
+  MemoryMapElement* root = readFile(document, path);
+  document.setRoot(root);
+  if (root == nullptr) return false;
+  document.doctypeName = document.doctype().value_or(std::string());
+  document.filePath = path;
+  resolveImports(document);
+  evaluateAddresses(document.rootElement(), document.addressParser());
+  return true;
+}
+
+bool loadText(MemoryMap& document, std::string_view text) {
+  document.parse(text);
+  if (document.root() == nullptr) return false;
+  document.filePath.clear();
+  resolveImports(document);
+  evaluateAddresses(document.rootElement(), document.addressParser());
+  return true;
+}
+
+}  // namespace vozo

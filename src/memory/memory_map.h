@@ -1,0 +1,64 @@
+#pragma once
+// The memory description document: one class for both inputs of a run, the
+// memory map (from a file or from a segment list) and the section placement
+// file. Every element it creates is a MemoryMapElement; after a load the
+// `start` and `size` of every element are evaluated.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "expr/simple_expression_parser.h"
+#include "memory/memory_map_element.h"
+#include "xml/xmlpp2.h"
+
+namespace vozo {
+
+class MemoryMap : public XMLPP2 {
+ public:
+  // Bound to the macro table for the life of the document (not owned).
+  explicit MemoryMap(const MacroTable& macroTable);
+
+  XMLElement* createElement(std::string_view tagName) override;
+
+  // The preprocessor's messages are collected here and not displayed.
+  void warning(std::string_view text) override;
+  const std::vector<std::string>& warnings() const { return warnings_; }
+
+  // The root element, or null when the document has none.
+  MemoryMapElement* rootElement() const;
+
+  // Document state used by the loaders.
+  bool preprocess = false;
+  bool readOnly = false;         // copied into elements created from now on
+  std::string macroDefinitions;  // the command-line definitions for this file
+  std::string filePath;          // the file loaded last, as given
+  std::string doctypeName;       // copy of the doctype after a file load
+
+  // The parser that evaluates the `start` and `size` texts of this
+  // document, made once and reused for every element.
+  SimpleExpressionParser& addressParser() { return addressParser_; }
+
+ private:
+  std::vector<std::string> warnings_;
+  SimpleExpressionParser addressParser_;
+};
+
+// Reads, preprocesses (when `preprocess`), resolves `Import` children of the
+// root and evaluates addresses. Paths (the file's and the imports') are
+// expanded with the built-in macros only; a relative import path is taken
+// against the directory of `path`. Elements read from a file that cannot be
+// written are marked readOnly. False when the file cannot be read or parsed
+// (the parser's message stays in the document). A file that parses but has
+// no root element counts as unreadable: the document is left without a root
+// and the result is false.
+bool loadFile(MemoryMap& document, const std::string& path, const std::string& macroDefinitions,
+              bool preprocess);
+
+// Parses an XML text (no preprocessing), resolves imports against the
+// working directory and evaluates addresses. True when there is a root.
+// A text that does not parse leaves whatever root the parser built (possibly
+// none); the writers then see the segments of that part, or none at all.
+bool loadText(MemoryMap& document, std::string_view text);
+
+}  // namespace vozo
