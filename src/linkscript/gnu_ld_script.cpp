@@ -1,0 +1,164 @@
+#include "linkscript/gnu_ld_script.h"
+
+#include <cstdio>
+#include <deque>
+#include <memory>
+#include <unordered_map>
+
+#include "linkscript/gnu_ld_fixed_size.h"
+#include "linkscript/h_exception.h"
+#include "linkscript/hex_format.h"
+#include "linkscript/section_layout.h"
+#include "memory/queries.h"
+
+namespace vozo {
+
+namespace {
+
+template <typename... Pieces>
+void put(std::string& out, const Pieces&... pieces) {
+  (out.append(std::string_view(pieces)), ...);
+}
+
+void writeRegion(std::string& out, const MemoryMapElement& segment) {
+  put(out, "  ", underscoreSpaces(segment.name()), segment.isReadOnlyAccess() ? " (rx)" : " (wx)",
+      " : ORIGIN = 0x", hex8(segment.start()), ", LENGTH = 0x", hex8(segment.size()), "\n");
+}
+
+void writeSegmentSymbols(std::string& out, const MemoryMapElement& segment) {
+  const std::string g = underscoreSpaces(segment.name());
+  const std::string start = hex8(segment.start());
+  const std::string end = hex8(segment.start() + segment.size());
+  const std::string size = hex8(segment.size());
+  put(out, "  __", g, "_segment_start__ = 0x", start, ";\n");
+  if (segment.hasAddressSymbol()) {
+    put(out, "  ", segment.addressSymbol().value_or(std::string_view()), " = 0x", start, ";\n");
+  }
+  put(out, "  __", g, "_segment_end__ = 0x", end, ";\n");
+  if (segment.hasEndSymbol()) {
+    put(out, "  ", segment.endSymbol().value_or(std::string_view()), " = 0x", end, ";\n");
+  }
+  put(out, "  __", g, "_segment_size__ = 0x", size, ";\n");
+  if (segment.hasSizeSymbol()) {
+    put(out, "  ", segment.sizeSymbol().value_or(std::string_view()), " = 0x", size, ";\n");
+  }
+}
+
+// Builds the records: the memory map's own sections per segment (only when
+// the memory map supplies the segments), then the placement sections, each
+// continuing the chain of the memory map segment it is matched to.
+void buildRecords(std::deque<SectionRecord>& storage, std::vector<SectionRecord*>& records,
+                  const std::vector<MemoryMapElement*>& memoryMapSegments,
+                  const MemoryMap& memoryMap, const MemoryMap* sectionPlacement,
+                  const RunSettings& settings) {
+  // The last record created per segment stem: the chain a new section joins.
+  std::unordered_map<std::string, SectionRecord*> lastByStem;
+  auto add = [&](SectionRecord* previous, MemoryMapElement* section, MemoryMapElement* segment,
+                 const char* origin) {
+    SectionRecord& record = storage.emplace_back(previous, section, segment);
+    records.push_back(&record);
+    lastByStem[record.segmentStem()] = &record;
+    if (settings.verbose) std::printf("Adding section from %s %s\n", origin, record.name.c_str());
+    return &record;
+  };
+
+  for (MemoryMapElement* segment : memoryMapSegments) {
+    SectionRecord* previous = nullptr;
+    for (MemoryMapElement* section :
+         collectElements(segment, ElementKind::ProgramSection, /*atFront=*/false)) {
+      previous = add(previous, section, segment, "memory map file");
+    }
+  }
+  if (!sectionPlacement) return;
+  for (MemoryMapElement* placementSegment : collectElements(
+           sectionPlacement->rootElement(), ElementKind::MemorySegment, /*atFront=*/true)) {
+    MemoryMapElement* segment = matchPlacementSegment(memoryMap, *placementSegment);
+    if (!segment) continue;
+    auto last = lastByStem.find(underscoreSpaces(segment->name()));
+    SectionRecord* previous = last == lastByStem.end() ? nullptr : last->second;
+    for (MemoryMapElement* section :
+         collectElements(placementSegment, ElementKind::ProgramSection, /*atFront=*/false)) {
+      previous = add(previous, section, segment, "placement file");
+    }
+  }
+}
+
+}  // namespace
+
+std::string gnuLdScriptText(const std::map<std::string, std::string>& symbols,
+                            bool checkSegmentOverflow, bool checkSectionOverflow,
+                            bool checkUnplacedSections, const MemoryMap& memoryMap,
+                            const MemoryMap* sectionPlacement,
+                            const std::string& defaultFillPattern, bool stackSizes,
+                            const RunSettings& settings) {
+  std::string out;
+  out += "MEMORY\n{\n";
+  if (checkUnplacedSections) {
+    out += "  UNPLACED_SECTIONS (wx) : ORIGIN = 0x100000000, LENGTH = 0\n";
+  }
+
+  // Segments carrying start and size in the placement file define the
+  // regions themselves; otherwise the memory map's segments do.
+  std::vector<MemoryMapElement*> segments;
+  bool placementDefinesRegions = false;
+  if (sectionPlacement) {
+    segments = collectElements(sectionPlacement->rootElement(), ElementKind::MemorySegment,
+                               /*atFront=*/true);
+    for (const MemoryMapElement* segment : segments) {
+      if (segment->hasStart() && segment->hasSize()) {
+        writeRegion(out, *segment);
+        placementDefinesRegions = true;
+      }
+    }
+  }
+  if (!placementDefinesRegions) {
+    segments =
+        collectElements(memoryMap.rootElement(), ElementKind::MemorySegment, /*atFront=*/true);
+    for (const MemoryMapElement* segment : segments) writeRegion(out, *segment);
+  }
+  out += "}\n\nSECTIONS\n{\n";
+
+  for (const MemoryMapElement* segment : segments) writeSegmentSymbols(out, *segment);
+  out += "\n";
+  for (const auto& [name, value] : symbols) put(out, "  ", name, " = ", value, ";\n");
+  out += "\n";
+
+  std::deque<SectionRecord> storage;
+  std::vector<SectionRecord*> records;
+  buildRecords(storage, records,
+               placementDefinesRegions ? std::vector<MemoryMapElement*>() : segments, memoryMap,
+               sectionPlacement, settings);
+  markPlacedFromSegmentEnd(records, symbols);
+
+  SectionLayout layout(out, records, checkSegmentOverflow, checkSectionOverflow, defaultFillPattern,
+                       settings);
+  for (SectionRecord* record : records) layOutSection(layout, *record);
+
+  if (stackSizes) out += "  .stack_sizes(INFO) : { KEEP(*(.stack_sizes)); }\n";
+  out += "}\n\n";
+  return out;
+}
+
+void writeGnuLdScript(const std::string& outputPath,
+                      const std::map<std::string, std::string>& symbols, bool checkSegmentOverflow,
+                      bool checkSectionOverflow, bool checkUnplacedSections,
+                      const MemoryMap& memoryMap, const MemoryMap* sectionPlacement,
+                      const std::string& defaultFillPattern, bool stackSizes,
+                      const RunSettings& settings) {
+  struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+  };
+  // Opened first, so that an unwritable path fails before any progress text.
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(outputPath.c_str(), "w"));
+  if (!file) throw HException("cannot open " + outputPath + " for writing");
+
+  const std::string text =
+      gnuLdScriptText(symbols, checkSegmentOverflow, checkSectionOverflow, checkUnplacedSections,
+                      memoryMap, sectionPlacement, defaultFillPattern, stackSizes, settings);
+  if (std::fwrite(text.data(), 1, text.size(), file.get()) != text.size() ||
+      std::fclose(file.release()) != 0) {
+    throw HException("cannot write " + outputPath);
+  }
+}
+
+}  // namespace vozo

@@ -1,0 +1,60 @@
+#pragma once
+// Writes the output-section statements of the GNU ld script: one statement
+// per section record with its load and run address, its input sections, its
+// start, end, size and load symbols and the optional overflow assertions.
+//
+// Every section is written after the sections whose symbols its text uses
+// (its predecessor in the segment chain, the predecessor of the section it
+// runs in, the sections that run in it). The ordering walk uses an explicit
+// stack, so a chain of any length lays out without deep recursion.
+//
+// Failures of the layout (cyclic dependency, a run section that itself runs
+// in another section, a missing run section) are thrown as std::string.
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "linkscript/run_settings.h"
+#include "linkscript/section_record.h"
+
+namespace vozo {
+
+// The state shared by all layOutSection calls of one script: the output
+// buffer, the records in creation order, the switches, and name indices built
+// once so that finding run sections stays linear in the number of records.
+class SectionLayout {
+ public:
+  SectionLayout(std::string& out, const std::vector<SectionRecord*>& records,
+                bool checkSegmentOverflow, bool checkSectionOverflow,
+                std::string_view defaultFillPattern, const RunSettings& settings);
+
+  std::string& out;
+  const std::vector<SectionRecord*>& records;
+  bool checkSegmentOverflow;
+  bool checkSectionOverflow;
+  std::string defaultFillPattern;
+  const RunSettings& settings;
+
+  // The first record (in list order) whose name N equals `name`; null if none.
+  SectionRecord* findByName(std::string_view name) const;
+  // Every record, in list order, whose whole `runin` text equals `name`.
+  const std::vector<SectionRecord*>& runInsOf(std::string_view name) const;
+
+ private:
+  std::unordered_map<std::string_view, SectionRecord*> firstByName_;
+  std::unordered_map<std::string_view, std::vector<SectionRecord*>> runInsByText_;
+  std::vector<SectionRecord*> none_;
+};
+
+// Lays out `record` (and first whatever it depends on) into layout.out.
+// A record already laid out writes nothing.
+void layOutSection(SectionLayout& layout, SectionRecord& record);
+
+// Replaces every "$(SEGMENT_SIZE_REMAINING)" in a size text by the space left
+// in `segment` after `predecessor` (or the whole segment size without one).
+std::string expandSegmentSizeRemaining(std::string_view sizeText, const MemoryMapElement& segment,
+                                       const SectionRecord* predecessor);
+
+}  // namespace vozo

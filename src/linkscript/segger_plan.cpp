@@ -1,0 +1,63 @@
+#include "linkscript/segger_plan.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "memory/queries.h"
+
+namespace vozo {
+
+namespace {
+
+enum class Source { MemoryMap, Placement };
+
+// Appends a record for each section below `from` (document order) that lies
+// in `segment`.
+void addSections(SeggerPlan& plan, MemoryMapElement* from, MemoryMapElement* segment, Source source,
+                 bool verbose) {
+  for (MemoryMapElement* section : collectElements(from, ElementKind::ProgramSection, false)) {
+    const SectionRecord& record = plan.records.emplace_back(nullptr, section, segment);
+    if (!verbose) continue;
+    if (source == Source::MemoryMap) {
+      std::printf("Adding section from memory map file %s\n", record.name.c_str());
+    } else {
+      std::printf("Adding section from placement file %s\n", record.name.c_str());
+    }
+  }
+}
+
+bool definesRegion(const MemoryMapElement* segment) {
+  return segment->hasStart() && segment->hasSize();
+}
+
+}  // namespace
+
+SeggerPlan planSeggerScript(const MemoryMap& memoryMap, const MemoryMap* sectionPlacement,
+                            bool verbose) {
+  SeggerPlan plan;
+  std::vector<MemoryMapElement*> placementSegments;
+  if (sectionPlacement) {
+    placementSegments =
+        collectElements(sectionPlacement->rootElement(), ElementKind::MemorySegment, true);
+    if (std::any_of(placementSegments.begin(), placementSegments.end(), definesRegion)) {
+      // The placement segments are the regions and hold their own sections.
+      plan.segments = std::move(placementSegments);
+      for (MemoryMapElement* segment : plan.segments) {
+        addSections(plan, segment, segment, Source::Placement, verbose);
+      }
+      return plan;
+    }
+  }
+
+  plan.segments = collectElements(memoryMap.rootElement(), ElementKind::MemorySegment, true);
+  for (MemoryMapElement* segment : plan.segments) {
+    addSections(plan, segment, segment, Source::MemoryMap, verbose);
+  }
+  for (MemoryMapElement* placement : placementSegments) {
+    MemoryMapElement* target = matchPlacementSegment(memoryMap, *placement);
+    if (target) addSections(plan, placement, target, Source::Placement, verbose);
+  }
+  return plan;
+}
+
+}  // namespace vozo

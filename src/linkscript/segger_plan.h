@@ -1,0 +1,40 @@
+#pragma once
+// What the SEGGER linker script describes: the segments that get a region,
+// in the order they are written, and one section record per section that
+// gets a block.
+
+#include <vector>
+
+#include "linkscript/section_record.h"
+#include "memory/memory_map.h"
+
+namespace vozo {
+
+struct SeggerPlan {
+  // The segments whose regions are written, in writing order.
+  std::vector<MemoryMapElement*> segments;
+  // One record per section, in creation order. Only `element`, `segment`
+  // and `name` are used; records are not chained (`previous` is null).
+  std::vector<SectionRecord> records;
+};
+
+// Chooses the segments and builds the records.
+//
+// Normally the segments are the memory map's (last in the document first);
+// each gets its own sections, then the sections of the placement segments
+// (same reverse order) whose ";"-separated name first matches it.
+//
+// When at least one placement segment has both a non-empty `start` and
+// `size`, the placement segments define the regions themselves: all of them
+// (including those without start or size) become the segments, and the
+// memory map's sections are left out. The placement sections are then
+// attached to their own placement segment, which acts as the segment for
+// blocks and placement statements; no memory map segment needs to match its
+// name. This way such a script still places every placement section in the
+// region it was written under, instead of writing regions only.
+//
+// With `verbose`, announces each record on standard output as it is made.
+SeggerPlan planSeggerScript(const MemoryMap& memoryMap, const MemoryMap* sectionPlacement,
+                            bool verbose);
+
+}  // namespace vozo
