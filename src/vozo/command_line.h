@@ -7,8 +7,8 @@
 // starting with "-" is an unknown option; every remaining argument, an empty
 // one included, is positional.
 
-#include "vozo/argument_reader.h"
 #include "linkscript/run_settings.h"
+#include "vozo/argument_reader.h"
 #include "vozo/run_values.h"
 
 namespace vozo {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "vozo/builtin_macro_table.h"
 #include "linkscript/run_settings.h"
+#include "vozo/builtin_macro_table.h"
 #include "vozo/run_steps.h"
 #include "vozo/run_tool.h"
 

@@ -1,29 +1,39 @@
 #include "vozo/run_steps.h"
 
-#include "linkscript/h_exception.h"
+#include "linkscript/gnu_ld_script.h"
+#include "linkscript/segger_script.h"
 
 namespace vozo {
 
-bool ToolRunSteps::loadMemoryMapFile(const std::string&, const std::string&) {
-  throw HException("memory map loading is not available in this build");
+// Files of both kinds are always preprocessed.
+
+bool ToolRunSteps::loadMemoryMapFile(const std::string& path, const std::string& macroDefinitions) {
+  return loadFile(memoryMap_, path, macroDefinitions, true);
 }
 
-void ToolRunSteps::loadMemoryMapText(const std::string&) {
-  throw HException("memory map loading is not available in this build");
+void ToolRunSteps::loadMemoryMapText(const std::string& text) {
+  // A text that does not parse still goes to the writer, which then sees the
+  // part the parser built, or no segments at all.
+  loadText(memoryMap_, text);
 }
 
-bool ToolRunSteps::loadSectionPlacementFile(const std::string&, const std::string&) {
-  throw HException("section placement loading is not available in this build");
+bool ToolRunSteps::loadSectionPlacementFile(const std::string& path,
+                                            const std::string& macroDefinitions) {
+  return loadFile(sectionPlacement_, path, macroDefinitions, true);
 }
 
-void ToolRunSteps::writeGnuLdScript(const std::string&, const RunValues&, const RunSettings&,
-                                    bool) {
-  throw HException("GNU ld script writing is not available in this build");
+void ToolRunSteps::writeGnuLdScript(const std::string& outputPath, const RunValues& values,
+                                    const RunSettings& settings, bool withSectionPlacement) {
+  vozo::writeGnuLdScript(outputPath, values.symbols, values.checkSegmentOverflow,
+                         values.checkSectionOverflow, values.checkUnplacedSections, memoryMap_,
+                         withSectionPlacement ? &sectionPlacement_ : nullptr,
+                         values.defaultFillPattern, values.stackSizes, settings);
 }
 
-void ToolRunSteps::writeSeggerScript(const std::string&, const RunValues&, const RunSettings&,
-                                     bool) {
-  throw HException("SEGGER linker script writing is not available in this build");
+void ToolRunSteps::writeSeggerScript(const std::string& outputPath, const RunValues& values,
+                                     const RunSettings& settings, bool withSectionPlacement) {
+  vozo::writeSeggerScript(outputPath, values.symbols, memoryMap_,
+                          withSectionPlacement ? &sectionPlacement_ : nullptr, settings);
 }
 
 }  // namespace vozo

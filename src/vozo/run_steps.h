@@ -5,6 +5,7 @@
 #include <string>
 
 #include "linkscript/run_settings.h"
+#include "memory/memory_map.h"
 #include "vozo/run_values.h"
 #include "xml/macro_table.h"
 
@@ -35,11 +36,12 @@ class RunSteps {
 };
 
 // The steps of the tool itself. It owns the two documents of the run, both
-// bound to the macro table. The loaders and writers are not part of this
-// build yet: each step fails with a message saying so.
+// bound to the macro table, and loads them; the writers read them through
+// memoryMap() and sectionPlacement().
 class ToolRunSteps : public RunSteps {
  public:
-  explicit ToolRunSteps(const MacroTable& macroTable) : macroTable_(macroTable) {}
+  explicit ToolRunSteps(const MacroTable& macroTable)
+      : macroTable_(macroTable), memoryMap_(macroTable), sectionPlacement_(macroTable) {}
 
   bool loadMemoryMapFile(const std::string& path, const std::string& macroDefinitions) override;
   void loadMemoryMapText(const std::string& text) override;
@@ -50,8 +52,15 @@ class ToolRunSteps : public RunSteps {
   void writeSeggerScript(const std::string& outputPath, const RunValues& values,
                          const RunSettings& settings, bool withSectionPlacement) override;
 
+  const MemoryMap& memoryMap() const { return memoryMap_; }
+  MemoryMap& memoryMap() { return memoryMap_; }
+  const MemoryMap& sectionPlacement() const { return sectionPlacement_; }
+  MemoryMap& sectionPlacement() { return sectionPlacement_; }
+
  private:
   const MacroTable& macroTable_;
+  MemoryMap memoryMap_;
+  MemoryMap sectionPlacement_;
 };
 
 }  // namespace vozo

@@ -177,18 +177,6 @@ TEST(RunTool, Failures) {
 }
 
 // Steps that are not connected yet must fail, never pretend to succeed.
-TEST(RunTool, UnconnectedStepsFail) {
-  const BuiltinMacroTable table;
-  ToolRunSteps steps(table);
-  const RunValues values;
-  const RunSettings settings;
-  EXPECT_THROW(steps.loadMemoryMapFile("m.xml", ""), HException);
-  EXPECT_THROW(steps.loadMemoryMapText("<Root/>"), HException);
-  EXPECT_THROW(steps.loadSectionPlacementFile("p.xml", ""), HException);
-  EXPECT_THROW(steps.writeGnuLdScript("o.ld", values, settings, false), HException);
-  EXPECT_THROW(steps.writeSeggerScript("o.ld", values, settings, false), HException);
-}
-
 class RunToolOutputFile : public ::testing::Test {
  protected:
   void SetUp() override {
