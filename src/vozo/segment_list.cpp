@@ -4,30 +4,10 @@
 #include <vector>
 
 #include "xml/split_list.h"
+#include "xml/xml_writer.h"
 
 namespace vozo {
 namespace {
-
-void appendEscaped(std::string& out, std::string_view value) {
-  for (char c : value) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
-}
 
 std::string_view accessAttribute(std::string_view code) {
   if (code == "RW" || code == "RWX") return "access=\"ReadWrite\"";
@@ -47,11 +27,11 @@ std::string segmentListToMemoryMapText(std::string_view segmentList) {
     std::string_view name = pieces[0];
     if (!usedNames.insert(name).second) continue;
     text += "<MemorySegment name=\"";
-    appendEscaped(text, name);
+    appendXmlEscaped(text, name);
     text += "\" start=\"";
-    appendEscaped(text, pieces[2]);
+    appendXmlEscaped(text, pieces[2]);
     text += "\" size=\"";
-    appendEscaped(text, pieces[3]);
+    appendXmlEscaped(text, pieces[3]);
     text += '"';
     text += accessAttribute(pieces[1]);
     text += "/>";

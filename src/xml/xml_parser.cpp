@@ -144,6 +144,17 @@ std::string_view XMLParser::readName() {
   return std::string_view(start, tokenEnd_ - start);
 }
 
+std::span<char> XMLParser::readQuotedValue(char quote) {
+  // The opening quote is at p_; an unclosed value runs to the end of the text.
+  char* valueStart = ++p_;
+  char* valueEnd = findByte(p_, end_, quote);
+  if (!valueEnd) valueEnd = end_;
+  p_ = valueEnd;
+  if (*p_ != '\0') ++p_;
+  skipSpace();
+  return std::span<char>(valueStart, valueEnd);
+}
+
 int32_t XMLParser::lineAt(const char* position) {
   // Positions asked for never go backwards (bytes before the mark may have
   // been rewritten).
@@ -221,13 +232,8 @@ XMLParser::Outcome XMLParser::processingInstruction() {
     // An unquoted value ends the whole parse, without a root and without an
     // error.
     if (quote != '"' && quote != '\'') return Outcome::Stop;
-    char* valueStart = ++p_;
-    char* valueEnd = findByte(p_, end_, quote);
-    if (!valueEnd) valueEnd = end_;
-    p_ = valueEnd;
-    if (*p_ != '\0') ++p_;
-    skipSpace();
-    std::string_view value(valueStart, valueEnd - valueStart);
+    std::span<char> raw = readQuotedValue(quote);
+    std::string_view value(raw.data(), raw.size());
     if (name == "version") {
       document_.version_ = std::string(value);
     } else if (name == "encoding") {
@@ -326,13 +332,9 @@ XMLParser::Outcome XMLParser::startTag(int32_t line) {
     char quote = *p_;
     if (quote == '\0') break;
     if (quote != '"' && quote != '\'') continue;  // unquoted: dropped, go on at this byte
-    char* valueStart = ++p_;
-    char* valueEnd = findByte(p_, end_, quote);
-    if (!valueEnd) valueEnd = end_;
-    p_ = valueEnd;
-    if (*p_ != '\0') ++p_;
-    skipSpace();
-    size_t length = decodeInPlace(valueStart, valueEnd, false);
+    std::span<char> raw = readQuotedValue(quote);
+    char* valueStart = raw.data();
+    size_t length = decodeInPlace(valueStart, valueStart + raw.size(), false);
     terminateAt(nameEnd);
     terminateAt(valueStart + length);
     pendingAttributes_.push_back({{name, std::string_view(valueStart, length)},

@@ -19,6 +19,7 @@
 // ends.
 
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -52,6 +53,9 @@ class XMLParser {
   // Takes the longest run of name characters as the token and skips the
   // white space after it.
   std::string_view readName();
+  // Reads a value from its opening quote at the cursor to the closing one
+  // and skips the space after it.
+  std::span<char> readQuotedValue(char quote);
   void skipSpace();
   // Position of the first `close` pair (first byte of "--" or "]]") that is
   // followed by ">", searching from `from`; null when there is none.

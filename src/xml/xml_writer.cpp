@@ -4,9 +4,7 @@
 
 namespace vozo {
 
-namespace {
-
-void appendEscaped(std::string& out, std::string_view text) {
+void appendXmlEscaped(std::string& out, std::string_view text) {
   for (char c : text) {
     switch (c) {
       case '&':
@@ -28,6 +26,8 @@ void appendEscaped(std::string& out, std::string_view text) {
   }
 }
 
+namespace {
+
 // Writes the node's opening part: a whole leaf, or the start tag of an
 // element with children. Returns true when the node's children follow.
 bool appendOpening(std::string& out, const XMLNode& node) {
@@ -38,7 +38,7 @@ bool appendOpening(std::string& out, const XMLNode& node) {
       out += ' ';
       out += attribute.name;
       out += "=\"";
-      appendEscaped(out, attribute.value);
+      appendXmlEscaped(out, attribute.value);
       out += '"';
     }
     if (!element->hasChildren()) {
@@ -61,7 +61,7 @@ bool appendOpening(std::string& out, const XMLNode& node) {
       out += "]]>";
       break;
     default:
-      appendEscaped(out, text);
+      appendXmlEscaped(out, text);
       break;
   }
   return false;

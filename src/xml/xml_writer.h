@@ -1,7 +1,9 @@
 #pragma once
-// A compact XML text of a subtree, for tests and diagnostics.
+// XML text: a compact serialisation of a subtree (for tests and diagnostics)
+// and the escaping of attribute values.
 
 #include <string>
+#include <string_view>
 
 #include "xml/xml_node.h"
 
@@ -14,5 +16,8 @@ namespace vozo {
 // as <![CDATA[...]]> and comments as <!--...-->, both raw. The node's own
 // following siblings are not included. No recursion over depth.
 std::string toXmlText(const XMLNode& node);
+
+// Appends `text` with &, <, > and " escaped, as in attribute values.
+void appendXmlEscaped(std::string& out, std::string_view text);
 
 }  // namespace vozo

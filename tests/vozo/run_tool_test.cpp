@@ -2,17 +2,13 @@
 // before each load, and how failures are reported.
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "linkscript/h_exception.h"
-#include "vozo/builtin_macro_table.h"
 #include "vozo/run_tool.h"
-#include "vozo/usage_text.h"
 
 namespace vozo {
 namespace {
@@ -138,14 +134,6 @@ TEST(RunTool, Sequences) {
   }
 }
 
-TEST(RunTool, UsageText) {
-  RunResult result = run({"out.ld"});
-  EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.err, usageText());
-  EXPECT_EQ(result.out, "");
-  EXPECT_TRUE(result.calls.empty());
-}
-
 TEST(RunTool, Failures) {
   struct Case {
     std::vector<std::string> arguments;
@@ -174,42 +162,6 @@ TEST(RunTool, Failures) {
     EXPECT_EQ(result.err, c.err);
     EXPECT_EQ(result.calls, c.calls);
   }
-}
-
-// Steps that are not connected yet must fail, never pretend to succeed.
-class RunToolOutputFile : public ::testing::Test {
- protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/vozo-run-tool.XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-    std::FILE* file = std::fopen(outputPath().c_str(), "w");
-    ASSERT_NE(file, nullptr);
-    std::fputs("old script\n", file);
-    std::fclose(file);
-  }
-  void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
-
-  std::string outputPath() const { return dir_ + "/out.ld"; }
-  bool outputExists() const {
-    struct stat status;
-    return ::stat(outputPath().c_str(), &status) == 0;
-  }
-
-  std::string dir_;
-};
-
-TEST_F(RunToolOutputFile, FailureAfterTheCommandLineRemovesIt) {
-  RunResult result = run({"-memory-map-file", "m.xml", dir_ + "/./x/../out.ld"},
-                         [](RecordingSteps& s) { s.memoryMapLoads = false; });
-  EXPECT_EQ(result.status, 1);
-  EXPECT_FALSE(outputExists());
-}
-
-TEST_F(RunToolOutputFile, CommandLineFailureKeepsIt) {
-  RunResult result = run({outputPath(), "-memory-map-file", "m.xml", "-target", "mips"});
-  EXPECT_EQ(result.err, "error: unknown target name\n");
-  EXPECT_TRUE(outputExists());
 }
 
 }  // namespace
