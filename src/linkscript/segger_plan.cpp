@@ -40,10 +40,16 @@ SeggerPlan planSeggerScript(const MemoryMap& memoryMap, const MemoryMap* section
     placementSegments =
         collectElements(sectionPlacement->rootElement(), ElementKind::MemorySegment, true);
     if (std::any_of(placementSegments.begin(), placementSegments.end(), definesRegion)) {
-      // The placement segments are the regions and hold their own sections.
-      plan.segments = std::move(placementSegments);
-      for (MemoryMapElement* segment : plan.segments) {
-        addSections(plan, segment, segment, Source::Placement, verbose);
+      // The placement segments are the regions. Their sections are taken
+      // exactly as in the normal case (only those of segments that match a
+      // memory map segment, announced alike), but each is kept with the
+      // placement segment it is written under, so that its block lands in
+      // that segment's region.
+      plan.segments = placementSegments;
+      for (MemoryMapElement* placement : placementSegments) {
+        if (matchPlacementSegment(memoryMap, *placement)) {
+          addSections(plan, placement, placement, Source::Placement, verbose);
+        }
       }
       return plan;
     }

@@ -1,5 +1,5 @@
 #pragma once
-// What the SEGGER linker script describes: the segments that get a region,
+// What the `-segger` script describes: the segments that get a region,
 // in the order they are written, and one section record per section that
 // gets a block.
 
@@ -27,11 +27,13 @@ struct SeggerPlan {
 // When at least one placement segment has both a non-empty `start` and
 // `size`, the placement segments define the regions themselves: all of them
 // (including those without start or size) become the segments, and the
-// memory map's sections are left out. The placement sections are then
-// attached to their own placement segment, which acts as the segment for
-// blocks and placement statements; no memory map segment needs to match its
-// name. This way such a script still places every placement section in the
-// region it was written under, instead of writing regions only.
+// memory map's sections are left out. The placement sections are chosen and
+// announced as usual: only the segments whose name matches a memory map
+// segment contribute, the others are skipped silently. Each record's
+// `segment` is then the placement segment it comes from (not the matched
+// memory map segment), so its block and placement entry are written under
+// the region it was written in. Placing the sections by the memory map
+// segment instead would leave every region of such a script empty.
 //
 // With `verbose`, announces each record on standard output as it is made.
 SeggerPlan planSeggerScript(const MemoryMap& memoryMap, const MemoryMap* sectionPlacement,

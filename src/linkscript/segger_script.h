@@ -1,5 +1,5 @@
 #pragma once
-// Writes the linker script of the SEGGER linker (the `-segger` output): one
+// Writes the block-and-region linker script of the `-segger` output: one
 // 4 GB memory, one region per segment, one block per section and per
 // segment one placement statement listing its blocks in order.
 

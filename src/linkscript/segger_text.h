@@ -1,5 +1,5 @@
 #pragma once
-// The text of a SEGGER linker script: header, symbol definitions, the 4 GB
+// The text of the `-segger` linker script: header, symbol definitions, the 4 GB
 // memory, and per segment its region, one block per section and the
 // placement statement that lists the blocks in order.
 

@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-#include <cstdio>
-#include <fstream>
 #include <optional>
 #include <sstream>
 
@@ -31,8 +28,7 @@ struct Rendered {
 
 // Loads both documents from XML texts and renders the script, capturing the
 // progress messages of a verbose run.
-Rendered render(const std::string& memoryMapXml, const std::optional<std::string>& placementXml,
-                const std::map<std::string, std::string>& symbols = {}) {
+Rendered render(const std::string& memoryMapXml, const std::optional<std::string>& placementXml) {
   NoMacros macros;
   MemoryMap memoryMap(macros);
   MemoryMap placement(macros);
@@ -42,72 +38,14 @@ Rendered render(const std::string& memoryMapXml, const std::optional<std::string
   }
   testing::internal::CaptureStdout();
   std::string text =
-      seggerScriptText(symbols, planSeggerScript(memoryMap, placementXml ? &placement : nullptr,
-                                                 /*verbose=*/true));
+      seggerScriptText({}, planSeggerScript(memoryMap, placementXml ? &placement : nullptr,
+                                            /*verbose=*/true));
   return {std::move(text), testing::internal::GetCapturedStdout()};
 }
 
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
-
-TEST(HexFormat, PadsToEightDigitsAndKeepsLongerValues) {
-  EXPECT_EQ(hex8(0), "00000000");
-  EXPECT_EQ(hex8(0xABCDEF12), "abcdef12");
-  EXPECT_EQ(hex8(0x100000000), "100000000");
+TEST(HexFormat, PadsToEightLowerCaseDigitsAndKeepsLongerValues) {
+  EXPECT_EQ(hex8(0) + hex8(0xABCDEF12), "00000000abcdef12");
   EXPECT_EQ(hex8(UINT64_MAX), "ffffffffffffffff");
-}
-
-TEST(SeggerScript, WritesTheDocumentedExampleToTheFile) {
-  const std::string memoryMap = R"(<Root>
-    <MemorySegment name="RAM" start="0x20000000" size="0x10000">
-      <ProgramSection name=".fast_ram"/>
-      <ProgramSection name=".data"/>
-      <ProgramSection name=".stack" size="1024" alignment="8"/>
-    </MemorySegment>
-    <MemorySegment name="FLASH" start="0x00000000" size="0x80000" access="ReadOnly">
-      <ProgramSection name=".text"/>
-      <ProgramSection name=".fast" runin=".fast_ram"/>
-    </MemorySegment></Root>)";
-  NoMacros macros;
-  MemoryMap document(macros);
-  ASSERT_TRUE(loadText(document, memoryMap));
-  const std::string path = testing::TempDir() + "segger_example_" + std::to_string(getpid());
-  writeSeggerScript(path, {}, document, nullptr, RunSettings{});
-  EXPECT_EQ(readFile(path),
-            kHeader + R"(define region FLASH = mem:[ from 0x00000000 size 0x00080000 ];
-
-define block .text { section .text, section .text.* }; 
-define symbol __text_load_start__ = __text_start__;
-define symbol __text_load_end__   = __text_end__;
-define block .fast_load { copy of block .fast };
-
-place in FLASH with fixed order {
-  block .text,
-  block .fast_load
-};
-
-define region RAM = mem:[ from 0x20000000 size 0x00010000 ];
-
-define block .fast with readwrite access { section .fast, section .fast.* }; 
-define symbol __fast_load_start__ = __fast_start__;
-define symbol __fast_load_end__   = __fast_end__;
-define block .data with readwrite access { section .data, section .data.* }; 
-define symbol __data_load_start__ = __data_start__;
-define symbol __data_load_end__   = __data_end__;
-define block .stack with readwrite access, size=1024, alignment=8 { };
-
-place in RAM with fixed order {
-  block .fast,
-  block .data,
-  block .stack
-};
-
-)");
-  std::remove(path.c_str());
 }
 
 TEST(SeggerScript, OutputFailures) {
@@ -130,98 +68,55 @@ TEST(SeggerScript, OutputFailures) {
   }
 }
 
-// One segment "M" with the given attributes and section elements; the
-// expectation is the text between its region line and its placement
-// statement.
-TEST(SeggerScript, BlockDefinitions) {
+// One segment "M" with the given attributes and sections; the expectation is
+// everything after its region line.
+TEST(SeggerScript, BlocksOfOneSegment) {
   struct Case {
     const char* segmentAttributes;
-    const char* sections;
-    const char* blocks;
-  };
-  const Case cases[] = {
-      {R"(access="ReadOnly")", R"(<ProgramSection name=".text"/>)",
-       "define block .text { section .text, section .text.* }; \n"
-       "define symbol __text_load_start__ = __text_start__;\n"
-       "define symbol __text_load_end__   = __text_end__;\n"},
-      {R"(access="ReadOnly")", R"(<ProgramSection name=".rodata" alignment="0x10"/>)",
-       "define block .rodata with alignment=0x10 { section .rodata, section .rodata.* }; \n"
-       "define symbol __rodata_load_start__ = __rodata_start__;\n"
-       "define symbol __rodata_load_end__   = __rodata_end__;\n"},
-      {R"(access="readonly")", R"(<ProgramSection name="my data" alignment="4" size=""/>)",
-       "define block .my_data with readwrite access, alignment=4 "
-       "{ section my_data, section my_data.* }; \n"
-       "define symbol __my_data_load_start__ = __my_data_start__;\n"
-       "define symbol __my_data_load_end__   = __my_data_end__;\n"},
-      {R"(access="ReadOnly")",
-       R"x(<ProgramSection name=".heap" size="$(SEGMENT_SIZE_REMAINING)"/>)x",
-       "define block .heap with size=$(SEGMENT_SIZE_REMAINING) { };\n"},
-      {"", R"(<ProgramSection name=".stack" size="2K" alignment="8" load="Yes" start="0x10"/>)",
-       "define block .stack with readwrite access, size=2K, alignment=8 { };\n"},
-  };
-  for (const Case& c : cases) {
-    const std::string xml =
-        std::string(R"(<Root><MemorySegment name="M" start="0" size="0x100" )") +
-        c.segmentAttributes + ">" + c.sections + "</MemorySegment></Root>";
-    const std::string text = render(xml, std::nullopt).text;
-    const std::string region = "define region M = mem:[ from 0x00000000 size 0x00000100 ];\n\n";
-    const size_t begin = text.find(region);
-    const size_t end = text.find("\nplace in M");
-    ASSERT_TRUE(begin != std::string::npos && end != std::string::npos) << text;
-    EXPECT_EQ(text.substr(begin + region.size(), end - begin - region.size()), c.blocks) << xml;
-  }
-}
-
-// Sections of one read-only segment "M"; the expectation is everything after
-// the region line.
-TEST(SeggerScript, RunInSections) {
-  struct Case {
     const char* sections;
     const char* body;
   };
   const Case cases[] = {
-      // The run section's block takes the name of the later section naming it.
-      {R"(<ProgramSection name=".a" runin=".r"/><ProgramSection name=".b" runin=".r"/>
-          <ProgramSection name=".r"/>)",
-       "define block .a_load { copy of block .a };\n"
-       "define block .b_load { copy of block .b };\n"
-       "define block .b { section .b, section .b.* }; \n"
-       "define symbol __b_load_start__ = __b_start__;\n"
-       "define symbol __b_load_end__   = __b_end__;\n"
-       "\nplace in M with fixed order {\n  block .a_load,\n  block .b_load,\n  block .b\n};\n\n"},
+      // Only "ReadOnly" exactly is read-only; an empty size is no size.
+      {R"(access="readonly")", R"(<ProgramSection name="my data" alignment="4" size=""/>)",
+       "define block .my_data with readwrite access, alignment=4 "
+       "{ section my_data, section my_data.* }; \n"
+       "define symbol __my_data_load_start__ = __my_data_start__;\n"
+       "define symbol __my_data_load_end__   = __my_data_end__;\n"
+       "\nplace in M with fixed order {\n  block .my_data\n};\n\n"},
+      // Sizes are copied as written; sized blocks have no selectors.
+      {R"(access="ReadOnly")",
+       R"x(<ProgramSection name=".heap" size="$(SEGMENT_SIZE_REMAINING)"/>
+           <ProgramSection name=".stack" size="2K" alignment="8" load="Yes" start="0x10"/>)x",
+       "define block .heap with size=$(SEGMENT_SIZE_REMAINING) { };\n"
+       "define block .stack with size=2K, alignment=8 { };\n"
+       "\nplace in M with fixed order {\n  block .heap,\n  block .stack\n};\n\n"},
       // A list of run sections is one key: only a section of that whole name
       // is renamed.
-      {R"(<ProgramSection name=".x"/><ProgramSection name="o" runin=".x;.y"/>
+      {"",
+       R"(<ProgramSection name=".x"/><ProgramSection name="o" runin=".x;.y"/>
           <ProgramSection name=".x;.y"/>)",
-       "define block .x { section .x, section .x.* }; \n"
+       "define block .x with readwrite access { section .x, section .x.* }; \n"
        "define symbol __x_load_start__ = __x_start__;\n"
        "define symbol __x_load_end__   = __x_end__;\n"
        "define block .o_load { copy of block .o };\n"
-       "define block .o { section o, section o.* }; \n"
+       "define block .o with readwrite access { section o, section o.* }; \n"
        "define symbol __o_load_start__ = __o_start__;\n"
        "define symbol __o_load_end__   = __o_end__;\n"
        "\nplace in M with fixed order {\n  block .x,\n  block .o_load,\n  block .o\n};\n\n"},
       // A missing run section still gives the copy block and its placement.
-      {R"(<ProgramSection name=".f" runin=".nowhere" size="4"/>)",
+      {"", R"(<ProgramSection name=".f" runin=".nowhere" size="4"/>)",
        "define block .f_load { copy of block .f };\n"
        "\nplace in M with fixed order {\n  block .f_load\n};\n\n"},
   };
   for (const Case& c : cases) {
     const std::string xml =
-        std::string(R"(<Root><MemorySegment name="M" start="0" size="0x100" access="ReadOnly">)") +
-        c.sections + "</MemorySegment></Root>";
+        std::string(R"(<Root><MemorySegment name="M" start="0" size="0x100" )") +
+        c.segmentAttributes + ">" + c.sections + "</MemorySegment></Root>";
     EXPECT_EQ(render(xml, std::nullopt).text,
               kHeader + "define region M = mem:[ from 0x00000000 size 0x00000100 ];\n\n" + c.body)
-        << c.sections;
+        << xml;
   }
-}
-
-TEST(SeggerScript, SymbolDefinitionsInNameOrder) {
-  const std::string text =
-      render("<Root/>", std::nullopt, {{"b", "2"}, {"STACK", "0x400"}, {"a", "x + 1"}}).text;
-  EXPECT_EQ(text,
-            "// Generated by vozo\n\ndefine symbol STACK = 0x400;\ndefine symbol a = x + 1;\n"
-            "define symbol b = 2;\n\ndefine memory mem with size = 4G;\n\n");
 }
 
 // Which segments get regions and which sections land in them: the
@@ -236,16 +131,11 @@ TEST(SeggerScript, SegmentsAndSectionSources) {
       <ProgramSection name=".data"/></MemorySegment></Root>)";
   struct Case {
     const char* name;
-    std::optional<std::string> placement;
-    std::string summary;
+    const char* placement;
+    const char* summary;
     const char* messages;
   };
   const Case cases[] = {
-      {"memory map only", std::nullopt,
-       "define region RAM = mem:[ from 0x20000000 size 0x00001000 ];\n  block .data\n"
-       "define region ext_ram = mem:[ from 0x160000000 size 0x00001000 ];\n"
-       "define region FLASH = mem:[ from 0x08000000 size 0x00100000 ];\n  block .text\n",
-       "Adding section from memory map file .data\nAdding section from memory map file .text\n"},
       {"placement segments taken last first, first matching name wins",
        R"(<Root><MemorySegment name="DRAM"><ProgramSection name=".lost"/></MemorySegment>
           <MemorySegment name="RAM2;RAM;FLASH"><ProgramSection name=".bss"/></MemorySegment>
@@ -258,18 +148,22 @@ TEST(SeggerScript, SegmentsAndSectionSources) {
        "Adding section from memory map file .data\nAdding section from memory map file .text\n"
        "Adding section from placement file .noinit\nAdding section from placement file .stack\n"
        "Adding section from placement file .bss\n"},
-      {"placement segments with start and size hold their own sections",
+      // Regions from the placement segments; a section is written under the
+      // placement segment it comes from, provided that segment matches a
+      // memory map segment like any placement segment.
+      {"placement segments with start and size",
        R"(<Root><MemorySegment name="CODE" start="0x1000" size="0x2000" access="ReadOnly">
-            <ProgramSection name=".text"/></MemorySegment>
-          <MemorySegment name="RAM"><ProgramSection name=".data"/></MemorySegment>
-          <MemorySegment name="NOWHERE" start="0x3000" size="0x10"/></Root>)",
-       "define region NOWHERE = mem:[ from 0x00003000 size 0x00000010 ];\n"
-       "define region RAM = mem:[ from 0x00000000 size 0x00000000 ];\n  block .data\n"
-       "define region CODE = mem:[ from 0x00001000 size 0x00002000 ];\n  block .text\n",
-       "Adding section from placement file .data\nAdding section from placement file .text\n"},
+            <ProgramSection name=".lost"/></MemorySegment>
+          <MemorySegment name="RAM"><ProgramSection name=".bss"/></MemorySegment>
+          <MemorySegment name="X;FLASH" start="0x3000" size="0x10">
+            <ProgramSection name=".code"/></MemorySegment></Root>)",
+       "define region X;FLASH = mem:[ from 0x00003000 size 0x00000010 ];\n  block .code\n"
+       "define region RAM = mem:[ from 0x00000000 size 0x00000000 ];\n  block .bss\n"
+       "define region CODE = mem:[ from 0x00001000 size 0x00002000 ];\n",
+       "Adding section from placement file .code\nAdding section from placement file .bss\n"},
   };
   for (const Case& c : cases) {
-    const Rendered run = render(memoryMap, c.placement);
+    const Rendered run = render(memoryMap, std::string(c.placement));
     std::string summary;
     std::istringstream lines(run.text);
     for (std::string line; std::getline(lines, line);) {
