@@ -33,19 +33,30 @@ arm-none-eabi-gcc "${cflags[@]}" -T "$work/app.ld" "$here/program.c" -o "$work/a
   exit 1
 }
 
-# Symbol values as numbers.
+# Symbol values as numbers (undefined symbols have no value and are skipped).
 declare -A sym
 while read -r value _ name; do
-  sym[$name]=$((16#$value))
+  [[ $value =~ ^[0-9a-fA-F]+$ && -n $name ]] && sym[$name]=$((16#$value))
 done < <(arm-none-eabi-nm "$work/app.elf")
 
+# Every symbol the checks below read must exist. This is checked here, once:
+# value() runs in command substitutions, where a failure could not be counted.
+for name in __FLASH_segment_start__ __FLASH_segment_end__ __FLASH_segment_size__ \
+  __FLASH_segment_used_end__ __RAM_segment_start__ __RAM_segment_size__ \
+  __RAM_segment_used_end__ vector_table reset_handler greeting counter scratch stack_area \
+  __vectors_start__ __vectors_end__ __vectors_load_start__ __text_start__ __text_end__ \
+  __rodata_start__ __rodata_end__ __data_load_start__ __data_load_end__ __data_start__ \
+  __data_end__ __data_size__ __data_run_start__ __data_run_end__ __bss_start__ __bss_end__ \
+  __stack_start__ __stack_end__ __stack_size__; do
+  [[ -n ${sym[$name]+set} ]] || fail "symbol $name missing"
+done
+if ((failures)); then
+  echo "$failures symbol(s) missing"
+  exit 1
+fi
+
 value() {
-  if [[ -z ${sym[$1]+set} ]]; then
-    fail "symbol $1 missing"
-    echo 0
-  else
-    echo "${sym[$1]}"
-  fi
+  echo "${sym[$1]}"
 }
 
 expect_eq() {  # name expected-value

@@ -1,16 +1,10 @@
-// The script frame: regions, segment and user symbols, the chains of
-// sections built from both documents, sections placed from the segment end
-// and the output file.
+// The script frame: regions, segment symbols, the chains of sections built
+// from both documents and the sections placed from the segment end.
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
-#include <sstream>
-
 #include "gnu_ld_test_support.h"
 #include "linkscript/gnu_ld_fixed_size.h"
-#include "linkscript/h_exception.h"
 
 namespace vozo {
 namespace {
@@ -18,42 +12,6 @@ namespace {
 using test::scriptFor;
 using test::ScriptOptions;
 using test::sectionText;
-
-const char* const kBoard =
-    "<Root><MemorySegment name=\"FLASH\" start=\"0\" size=\"0x10000\" access=\"ReadOnly\"/>"
-    "<MemorySegment name=\"RAM\" start=\"0x20000000\" size=\"0x8000\"/></Root>";
-
-const char* const kFrame =
-    "MEMORY\n{\n"
-    "  UNPLACED_SECTIONS (wx) : ORIGIN = 0x100000000, LENGTH = 0\n"
-    "  RAM (wx) : ORIGIN = 0x20000000, LENGTH = 0x00008000\n"
-    "  FLASH (rx) : ORIGIN = 0x00000000, LENGTH = 0x00010000\n"
-    "}\n\nSECTIONS\n{\n"
-    "  __RAM_segment_start__ = 0x20000000;\n"
-    "  __RAM_segment_end__ = 0x20008000;\n"
-    "  __RAM_segment_size__ = 0x00008000;\n"
-    "  __FLASH_segment_start__ = 0x00000000;\n"
-    "  __FLASH_segment_end__ = 0x00010000;\n"
-    "  __FLASH_segment_size__ = 0x00010000;\n"
-    "\n\n";
-
-TEST(GnuLdScript, FrameOfTwoSegments) {
-  EXPECT_EQ(scriptFor(kBoard), std::string(kFrame) + "}\n\n");
-}
-
-TEST(GnuLdScript, OptionsOfTheFrame) {
-  ScriptOptions options;
-  options.checkUnplacedSections = false;
-  options.stackSizes = true;
-  options.symbols = {{"b", "2"}, {"a", "1"}};
-  std::string expected = kFrame;
-  const size_t unplaced = expected.find("  UNPLACED");
-  expected.erase(unplaced, expected.find('\n', unplaced) + 1 - unplaced);
-  expected.insert(expected.size() - 1, "  a = 1;\n  b = 2;\n\n");
-  expected.erase(expected.size() - 1);
-  expected += "  .stack_sizes(INFO) : { KEEP(*(.stack_sizes)); }\n}\n\n";
-  EXPECT_EQ(scriptFor(kBoard, {}, options), expected);
-}
 
 TEST(GnuLdScript, SegmentNumbersAndExtraSymbols) {
   const std::string script = scriptFor(
@@ -174,49 +132,35 @@ std::string ramSections(std::string_view sections) {
          std::string(sections) + "</MemorySegment></Root>";
 }
 
+// Which section of a chain is placed from the segment end, and at which
+// distance from it.
 TEST(GnuLdScript, PlacedFromSegmentEnd) {
-  ScriptOptions options;
-  options.checkSegmentOverflow = true;
-  const std::string body = sectionText(scriptFor(
-      ramSections("<ProgramSection name=\".a\" size=\"0x100\"/>"
-                  "<ProgramSection name=\".b\" size=\"1K\" place_from_segment_end=\"Yes\"/>"
-                  "<ProgramSection name=\".c\" size=\"0x10\"/>"),
-      {}, options));
-  EXPECT_NE(body.find("  .b __RAM_segment_start__ + (__RAM_segment_size__ - 1040) (NOLOAD)"),
-            std::string::npos)
-      << body;
-  EXPECT_NE(body.find("  . = ASSERT(__a_end__ <= __b_start__ , \"error: section .a overlaps "
-                      "absolute placed section .b\");\n"),
-            std::string::npos);
-}
-
-TEST(GnuLdScript, PlacementFromEndNeedsFixedSizes) {
-  testing::internal::CaptureStderr();
-  const std::string body = sectionText(scriptFor(
-      ramSections("<ProgramSection name=\".a\" size=\"16\" place_from_segment_end=\"yes\"/>"
-                  "<ProgramSection name=\".b\"/>")));
-  EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            "warning: cannot place section .a at end of segment because section .b does not "
-            "have a fixed size\n");
-  EXPECT_NE(body.find("  .a __RAM_segment_start__ (NOLOAD)"), std::string::npos) << body;
-}
-
-TEST(GnuLdScript, WritesTheFile) {
-  const std::string path = testing::TempDir() + "gnu_ld_script_test.ld";
-  auto memoryMap = test::documentFromText(kBoard);
-  writeGnuLdScript(path, {}, false, false, true, *memoryMap, nullptr, "", false, RunSettings());
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  EXPECT_EQ(text.str(), std::string(kFrame) + "}\n\n");
-  std::remove(path.c_str());
-
-  try {
-    writeGnuLdScript("/nonexistent/dir/x.ld", {}, false, false, true, *memoryMap, nullptr, "",
-                     false, RunSettings());
-    ADD_FAILURE() << "no failure";
-  } catch (const HException& e) {
-    EXPECT_EQ(e.message(), "cannot open /nonexistent/dir/x.ld for writing");
+  struct Case {
+    const char* sections;
+    const char* statement;  // expected opening of the statement concerned
+    const char* warning;
+  } cases[] = {
+      // The offset adds up the marked section and all after it.
+      {R"(<ProgramSection name=".a" size="0x100"/>)"
+       R"(<ProgramSection name=".b" size="1K" place_from_segment_end="Yes"/>)"
+       R"(<ProgramSection name=".c" size="0x10"/>)",
+       "  .b __RAM_segment_start__ + (__RAM_segment_size__ - 1040) (NOLOAD)", ""},
+      // Of two marked sections the one nearer the chain start wins.
+      {R"(<ProgramSection name=".a" size="8" place_from_segment_end="yes"/>)"
+       R"(<ProgramSection name=".b" size="8" place_from_segment_end="yes"/>)",
+       "  .a __RAM_segment_start__ + (__RAM_segment_size__ - 16) (NOLOAD)", ""},
+      // A later section without a fixed size prevents it.
+      {R"(<ProgramSection name=".a" size="16" place_from_segment_end="yes"/>)"
+       R"(<ProgramSection name=".b"/>)",
+       "  .a __RAM_segment_start__ (NOLOAD)",
+       "warning: cannot place section .a at end of segment because section .b does not have a "
+       "fixed size\n"},
+  };
+  for (const Case& c : cases) {
+    testing::internal::CaptureStderr();
+    const std::string body = sectionText(scriptFor(ramSections(c.sections)));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), c.warning) << c.sections;
+    EXPECT_NE(body.find(c.statement), std::string::npos) << body;
   }
 }
 
