@@ -52,7 +52,8 @@ MemoryMapElement* readFile(MemoryMap& document, std::string_view pathText) {
 
   XMLElement* previousRoot = document.root();
   bool previousReadOnly = document.readOnly;
-  document.readOnly = access(path.c_str(), W_OK) != 0;
+  // Only ever switched on: a document already marked read-only stays so.
+  if (access(path.c_str(), W_OK) != 0) document.readOnly = true;
 
   bool loaded = document.preprocess
                     ? document.loadPreprocessed(path, document.macroDefinitions, true)
@@ -71,6 +72,7 @@ MemoryMapElement* readFile(MemoryMap& document, std::string_view pathText) {
 // Replaces each `Import` child of the root by the root of the file it names.
 // Only the root's own children are looked at, so imports inside imported
 // files stay as they are. An import that cannot be read stays in the tree.
+// Children that are not elements are passed over, as in the other walks.
 void resolveImports(MemoryMap& document) {
   XMLElement* root = document.root();
   if (root == nullptr) return;

@@ -57,6 +57,8 @@ bool loadFile(MemoryMap& document, const std::string& path, const std::string& m
 
 // Parses an XML text (no preprocessing), resolves imports against the
 // working directory and evaluates addresses. True when there is a root.
+// The text is taken byte for byte, as the command line that it comes from
+// is: the 8-bit text of the run goes through unchanged.
 // A text that does not parse leaves whatever root the parser built (possibly
 // none); the writers then see the segments of that part, or none at all.
 bool loadText(MemoryMap& document, std::string_view text);

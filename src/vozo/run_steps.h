@@ -41,7 +41,7 @@ class RunSteps {
 class ToolRunSteps : public RunSteps {
  public:
   explicit ToolRunSteps(const MacroTable& macroTable)
-      : macroTable_(macroTable), memoryMap_(macroTable), sectionPlacement_(macroTable) {}
+      : memoryMap_(macroTable), sectionPlacement_(macroTable) {}
 
   bool loadMemoryMapFile(const std::string& path, const std::string& macroDefinitions) override;
   void loadMemoryMapText(const std::string& text) override;
@@ -58,7 +58,6 @@ class ToolRunSteps : public RunSteps {
   MemoryMap& sectionPlacement() { return sectionPlacement_; }
 
  private:
-  const MacroTable& macroTable_;
   MemoryMap memoryMap_;
   MemoryMap sectionPlacement_;
 };

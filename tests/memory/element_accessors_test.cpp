@@ -35,80 +35,57 @@ TEST_P(FlagTest, Reads) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, FlagTest,
     testing::Values(
-        FlagCase{R"(load="Yes")", &MemoryMapElement::isLoaded, true},
+        // "Yes" in any case, the whole value.
         FlagCase{R"(load="YES")", &MemoryMapElement::isLoaded, true},
         FlagCase{R"(load="Y")", &MemoryMapElement::isLoaded, false},
         FlagCase{R"(load="Yes ")", &MemoryMapElement::isLoaded, false},
-        FlagCase{R"(load="")", &MemoryMapElement::isLoaded, false},
         FlagCase{"", &MemoryMapElement::isLoaded, false},
         FlagCase{R"(keep="yEs")", &MemoryMapElement::isKept, true},
-        FlagCase{R"(access="ReadOnly")", &MemoryMapElement::isReadOnlyAccess, true},
-        FlagCase{R"(access="readonly")", &MemoryMapElement::isReadOnlyAccess, false},
-        FlagCase{"", &MemoryMapElement::isReadOnlyAccess, false},
         FlagCase{R"(place_from_segment_end="YES")", &MemoryMapElement::placeFromSegmentEnd, true},
         FlagCase{R"(place_from_segment_end="no")", &MemoryMapElement::placeFromSegmentEnd, false},
+        // "ReadOnly" exactly.
+        FlagCase{R"(access="ReadOnly")", &MemoryMapElement::isReadOnlyAccess, true},
+        FlagCase{R"(access="readonly")", &MemoryMapElement::isReadOnlyAccess, false},
+        // Presence: an empty value counts.
         FlagCase{R"(place_from_segment_end="")", &MemoryMapElement::hasPlaceFromSegmentEnd, true},
         FlagCase{R"(fill="")", &MemoryMapElement::hasFill, true},
         FlagCase{"", &MemoryMapElement::hasFill, false},
+        FlagCase{R"(address_symbol="")", &MemoryMapElement::hasAddressSymbol, true},
+        FlagCase{R"(runin="")", &MemoryMapElement::hasRunIn, true},
+        FlagCase{R"(Runin="x")", &MemoryMapElement::hasRunIn, false},
+        // Non-empty: an empty value does not count.
         FlagCase{R"(inputsections="")", &MemoryMapElement::hasInputSections, false},
         FlagCase{R"x(inputsections="*(.text)")x", &MemoryMapElement::hasInputSections, true},
         FlagCase{R"(start="")", &MemoryMapElement::hasStart, false},
-        FlagCase{R"(alignment="")", &MemoryMapElement::hasAlignment, false},
-        FlagCase{R"(address_symbol="")", &MemoryMapElement::hasAddressSymbol, true},
-        FlagCase{R"(runin="")", &MemoryMapElement::hasRunIn, true},
-        FlagCase{R"(Runin="x")", &MemoryMapElement::hasRunIn, false}));
+        FlagCase{R"(alignment="")", &MemoryMapElement::hasAlignment, false}));
 
-struct AlignmentCase {
-  const char* text;
-  uint32_t expected;
-};
-
-class AlignmentTest : public testing::TestWithParam<AlignmentCase> {};
-
-TEST_P(AlignmentTest, ReadsCNumber) {
-  auto document = sectionWith(std::string("alignment=\"") + GetParam().text + "\"");
-  EXPECT_EQ(section(*document).alignment(), GetParam().expected) << GetParam().text;
+TEST(ElementAccessors, AlignmentIsACNumber) {
+  const std::pair<const char*, uint32_t> cases[] = {
+      {"0x10", 16}, {"010", 8}, {"4K", 4}, {"word", 0}, {"0x100000004", 4}};
+  for (const auto& [text, expected] : cases) {
+    auto document = sectionWith(std::string("alignment=\"") + text + "\"");
+    EXPECT_EQ(section(*document).alignment(), expected) << text;
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, AlignmentTest,
-                         testing::Values(AlignmentCase{"0x10", 16}, AlignmentCase{"010", 8},
-                                         AlignmentCase{"4K", 4}, AlignmentCase{"word", 0},
-                                         AlignmentCase{"0x100000004", 4}));
-
-TEST(ElementAccessors, TextsAndKind) {
-  auto document =
-      sectionWith(R"x(fill="0xff" runin=".a;.b" start="0x10" size="$(SEGMENT_SIZE_REMAINING)")x");
-  const MemoryMapElement& s = section(*document);
-  EXPECT_EQ(s.kind(), ElementKind::ProgramSection);
-  EXPECT_EQ(s.fill(), "0xff");
-  EXPECT_EQ(s.runIn(), ".a;.b");
-  EXPECT_EQ(s.startText(), "0x10");
-  EXPECT_EQ(s.sizeText(), "$(SEGMENT_SIZE_REMAINING)");
-  EXPECT_FALSE(s.runOffset().has_value());
-  EXPECT_FALSE(s.readOnly());
-  EXPECT_EQ(s.importedBy(), nullptr);
-
+TEST(ElementAccessors, AbsentNameReadsAsEmpty) {
   auto unnamed = documentFromText("<Root><MemorySegment/></Root>");
-  EXPECT_EQ(collectElements(unnamed->rootElement(), ElementKind::MemorySegment, false)[0]->name(),
+  EXPECT_EQ(unnamed->rootElement()->firstChildElement()->attribute("name"), std::nullopt);
+  EXPECT_EQ(static_cast<MemoryMapElement*>(unnamed->rootElement()->firstChildElement())->name(),
             "");
 }
 
 TEST(ElementAccessors, KindFromExactTag) {
-  const std::pair<const char*, ElementKind> cases[] = {
-      {"MemorySegment", ElementKind::MemorySegment},
-      {"Register", ElementKind::Register},
-      {"ProgramSection", ElementKind::ProgramSection},
-      {"Root", ElementKind::Root},
-      {"RegisterGroup", ElementKind::RegisterGroup},
-      {"BitField", ElementKind::BitField},
-      {"Enum", ElementKind::Enum},
-      {"Processor", ElementKind::Processor},
-      {"Vector", ElementKind::Vector},
-      {"Import", ElementKind::Other},
-      {"memorysegment", ElementKind::Other},
-      {"MemorySegments", ElementKind::Other},
-      {"", ElementKind::Other}};
-  for (const auto& [tag, kind] : cases) EXPECT_EQ(elementKindForTag(tag), kind) << tag;
+  // In the order of the kind numbers.
+  const char* known[] = {"MemorySegment", "Register", "ProgramSection", "Root",  "RegisterGroup",
+                         "BitField",      "Enum",     "Processor",      "Vector"};
+  for (uint32_t i = 0; i < std::size(known); ++i) {
+    EXPECT_EQ(static_cast<uint32_t>(elementKindForTag(known[i])), i) << known[i];
+  }
+  for (const char* other : {"Import", "memorysegment", "MemorySegments", ""}) {
+    EXPECT_EQ(elementKindForTag(other), ElementKind::Other) << other;
+  }
+  EXPECT_EQ(static_cast<uint32_t>(ElementKind::Other), 9u);
 }
 
 }  // namespace

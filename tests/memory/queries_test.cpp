@@ -10,16 +10,16 @@ namespace vozo {
 namespace {
 
 using test::documentFromText;
+using Names = std::vector<std::string>;
 
-std::vector<std::string> names(const std::vector<MemoryMapElement*>& elements) {
-  std::vector<std::string> result;
+Names names(const std::vector<MemoryMapElement*>& elements) {
+  Names result;
   for (const MemoryMapElement* element : elements) result.emplace_back(element->name());
   return result;
 }
 
-using Names = std::vector<std::string>;
-
-constexpr const char* kMap = R"(<Root>
+TEST(Queries, CollectAndFind) {
+  auto document = documentFromText(R"(<Root>
   <MemorySegment name="FLASH">
     <ProgramSection name=".text"/>
     <Wrapper><ProgramSection name=".rodata"><ProgramSection name="hidden"/></ProgramSection></Wrapper>
@@ -29,10 +29,7 @@ constexpr const char* kMap = R"(<Root>
   <![CDATA[x]]>
   <MemorySegment name="SRAM"/>
   <MemorySegment name="RAM"/>
-</Root>)";
-
-TEST(Queries, CollectInDocumentOrderAndReversed) {
-  auto document = documentFromText(kMap);
+</Root>)");
   MemoryMapElement* root = document->rootElement();
   EXPECT_EQ(names(collectElements(root, ElementKind::MemorySegment, false)),
             (Names{"FLASH", "RAM", "SRAM", "RAM"}));
@@ -44,52 +41,35 @@ TEST(Queries, CollectInDocumentOrderAndReversed) {
   // The start element itself is collected when it has the kind.
   EXPECT_EQ(names(collectElements(flash, ElementKind::MemorySegment, false)), (Names{"FLASH"}));
   EXPECT_TRUE(collectElements(nullptr, ElementKind::MemorySegment, false).empty());
-}
 
-TEST(Queries, FindFirstInPreOrder) {
-  auto document = documentFromText(kMap);
+  // The first in pre-order wins; names and kinds must match exactly.
   MemoryMapElement* ram = findElement(*document, ElementKind::MemorySegment, "RAM");
   ASSERT_NE(ram, nullptr);
   EXPECT_EQ(ram->firstChildElement()->attribute("name"), ".data");
   EXPECT_NE(findElement(*document, ElementKind::ProgramSection, "hidden"), nullptr);
-  EXPECT_NE(findElement(*document, ElementKind::MemorySegment, "SRAM"), nullptr);
   EXPECT_EQ(findElement(*document, ElementKind::MemorySegment, "ram"), nullptr);
   EXPECT_EQ(findElement(*document, ElementKind::ProgramSection, "RAM"), nullptr);
-
   MemoryMap empty(test::fakeMacroTable());
   EXPECT_EQ(findElement(empty, ElementKind::MemorySegment, ""), nullptr);
 }
 
-struct MatchCase {
-  const char* placementName;
-  const char* expected;  // null: no match
-};
-
-class MatchTest : public testing::TestWithParam<MatchCase> {};
-
-TEST_P(MatchTest, FirstNamedSegmentWins) {
+TEST(Queries, PlacementSegmentTakesTheFirstNameThatExists) {
   auto memoryMap = documentFromText(
-      R"(<Root><MemorySegment name="SRAM" start="1"/><MemorySegment name="FLASH" start="2"/><MemorySegment name="FLASH1" start="3"/><MemorySegment name="my ram" start="4"/></Root>)");
-  auto placement = documentFromText(std::string("<Root><MemorySegment name=\"") +
-                                    GetParam().placementName + "\"/></Root>");
-  auto segments = collectElements(placement->rootElement(), ElementKind::MemorySegment, false);
-  ASSERT_EQ(segments.size(), 1u);
-  MemoryMapElement* match = matchPlacementSegment(*memoryMap, *segments[0]);
-  if (GetParam().expected == nullptr) {
-    EXPECT_EQ(match, nullptr);
-  } else {
-    ASSERT_NE(match, nullptr);
-    EXPECT_EQ(match->name(), GetParam().expected);
+      R"(<Root><MemorySegment name="SRAM"/><MemorySegment name="FLASH"/><MemorySegment name="FLASH1"/><MemorySegment name="my ram"/></Root>)");
+  const std::pair<const char*, const char*> cases[] = {
+      // placement segment name, memory map segment found (null: none)
+      {"RAM;SRAM", "SRAM"},       {"FLASH;FLASH1", "FLASH"},
+      {"FLASH1;FLASH", "FLASH1"}, {";;FLASH1;", "FLASH1"},
+      {" SRAM", nullptr},         {"my ram", "my ram"},
+      {"DRAM", nullptr},          {"", nullptr}};
+  for (const auto& [placementName, expected] : cases) {
+    auto placement = documentFromText(std::string("<Root><MemorySegment name=\"") + placementName +
+                                      "\"/></Root>");
+    const auto* segment = static_cast<MemoryMapElement*>(placement->rootElement()->firstChild());
+    MemoryMapElement* match = matchPlacementSegment(*memoryMap, *segment);
+    EXPECT_EQ(match ? match->name() : "(none)", expected ? expected : "(none)") << placementName;
   }
 }
-
-INSTANTIATE_TEST_SUITE_P(Cases, MatchTest,
-                         testing::Values(MatchCase{"RAM;SRAM", "SRAM"}, MatchCase{"DRAM", nullptr},
-                                         MatchCase{"FLASH;FLASH1", "FLASH"},
-                                         MatchCase{"FLASH1;FLASH", "FLASH1"},
-                                         MatchCase{";;FLASH1;", "FLASH1"},
-                                         MatchCase{" SRAM", nullptr}, MatchCase{"my ram", "my ram"},
-                                         MatchCase{"", nullptr}));
 
 }  // namespace
 }  // namespace vozo
