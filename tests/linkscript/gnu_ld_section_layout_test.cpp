@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,11 @@ struct RuleCase {
   std::string defaultFillPattern = {};
   RunSettings settings = {};
 };
+
+// Test names and failure output show the case by its title alone.
+void PrintTo(const RuleCase& c, std::ostream* os) {
+  *os << c.title;
+}
 
 class SectionRule : public testing::TestWithParam<RuleCase> {};
 
@@ -168,6 +174,11 @@ struct FailureCase {
   std::string sections;
   std::string message;
 };
+
+// Test names and failure output show the case by its title alone.
+void PrintTo(const FailureCase& c, std::ostream* os) {
+  *os << c.title;
+}
 
 class LayoutFailure : public testing::TestWithParam<FailureCase> {};
 

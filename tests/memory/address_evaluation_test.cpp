@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 
 #include "memory/queries.h"
@@ -18,6 +19,11 @@ struct AddressCase {
   uint64_t start;
   uint64_t size;
 };
+
+// Test names and failure output show the case by its label alone.
+void PrintTo(const AddressCase& c, std::ostream* os) {
+  *os << c.label;
+}
 
 class AddressEvaluationTest : public testing::TestWithParam<AddressCase> {};
 

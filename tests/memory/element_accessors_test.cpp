@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "memory/queries.h"
@@ -24,6 +25,11 @@ struct FlagCase {
   bool (MemoryMapElement::*test)() const;
   bool expected;
 };
+
+// Test names and failure output show the case by its attributes alone.
+void PrintTo(const FlagCase& c, std::ostream* os) {
+  *os << c.attributes;
+}
 
 class FlagTest : public testing::TestWithParam<FlagCase> {};
 

@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 #include <cstdio>
+#include <ostream>
 #include <string>
 
 #include "xml/xml_document.h"
@@ -35,6 +36,10 @@ struct FileCase {
   std::string_view contents;
   std::string root;  // toXmlText of the root, or "(none)"
 };
+
+void PrintTo(const FileCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class FileTest : public testing::TestWithParam<FileCase> {};
 
@@ -103,6 +108,11 @@ struct LoadFailureCase {
   std::string plainMessage;
   std::string unicodeMessage;
 };
+
+// Test names and failure output show the case by its name alone.
+void PrintTo(const LoadFailureCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class LoadFailureTest : public testing::TestWithParam<LoadFailureCase> {};
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +36,10 @@ struct ParseCase {
   const char* error;  // nullptr when parse succeeds
   uint32_t errorLine;
 };
+
+void PrintTo(const ParseCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class ParseTest : public testing::TestWithParam<ParseCase> {};
 
@@ -133,6 +138,10 @@ struct PrologCase {
   std::string_view text;
   std::optional<std::string> version, encoding, doctype;
 };
+
+void PrintTo(const PrologCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class PrologTest : public testing::TestWithParam<PrologCase> {};
 
@@ -311,6 +320,10 @@ struct EntityCase {
   std::string_view value;  // decoded attribute value
   std::string_view data;   // decoded character data
 };
+
+void PrintTo(const EntityCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class EntityTest : public testing::TestWithParam<EntityCase> {};
 
