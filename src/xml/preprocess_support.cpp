@@ -46,13 +46,22 @@ std::string withoutLineBreaks(std::string_view text) {
   return result;
 }
 
+std::string withoutNewlines(std::string_view text) {
+  std::string result;
+  result.reserve(text.size());
+  for (char c : text) {
+    if (c != '\n') result.push_back(c);
+  }
+  return result;
+}
+
 bool wildcardFoundIn(const std::string& pattern, const std::string& text) {
   std::string unanchored;
   unanchored.reserve(pattern.size() + 2);
   unanchored.push_back('*');
   unanchored += pattern;
   unanchored.push_back('*');
-  return ::fnmatch(unanchored.c_str(), text.c_str(), 0) == 0;
+  return ::fnmatch(unanchored.c_str(), text.c_str(), FNM_NOESCAPE) == 0;
 }
 
 std::string upperHex(uint32_t value) {
@@ -90,10 +99,13 @@ std::string resolveIncludePath(std::string_view name, std::string_view including
   size_t slash = includingPath.rfind('/');
   std::string result;
   if (slash == std::string_view::npos) {
-    result = "./";
+    result = ".";
+  } else if (slash == 0) {
+    result = "/";
   } else {
-    result.assign(includingPath.substr(0, slash + 1));
+    result.assign(includingPath.substr(0, slash));
   }
+  result += '/';
   result += name;
   return result;
 }

@@ -22,8 +22,12 @@ std::vector<std::string> splitAtSeparator(std::string_view text, std::string_vie
 // `text` without any "\n" and "\r" characters.
 std::string withoutLineBreaks(std::string_view text);
 
-// True when the shell wildcard `pattern` ("*", "?", "[...]", case-sensitive)
-// matches anywhere inside `text` (an unanchored search).
+// `text` without any "\n" characters (carriage returns stay).
+std::string withoutNewlines(std::string_view text);
+
+// True when the wildcard `pattern` ("*", "?", "[...]", case-sensitive; a
+// backslash is an ordinary character) matches anywhere inside `text` (an
+// unanchored search).
 bool wildcardFoundIn(const std::string& pattern, const std::string& text);
 
 // "0x" followed by `value` in upper-case hexadecimal without leading zeros.
@@ -34,8 +38,10 @@ std::string upperHex(uint32_t value);
 std::string alphaCharacter(uint32_t index);
 
 // The path of an included file: `name` as it is when absolute, otherwise
-// prefixed with the directory of `includingPath` and "/" ("./" when the
-// including path has no directory part).
+// prefixed with the directory of `includingPath` and "/". The directory is
+// everything before the last "/" ("." when there is none, "/" when that
+// slash is the first character), so "a/b.xml" gives "a/name", "b.xml" gives
+// "./name" and "/b.xml" gives "//name".
 std::string resolveIncludePath(std::string_view name, std::string_view includingPath);
 
 // A name that is the same for every spelling of the path of one existing

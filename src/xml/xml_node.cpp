@@ -21,9 +21,16 @@ XMLElement* XMLNode::nextSiblingElement() const {
   return static_cast<XMLElement*>(sibling);
 }
 
+bool XMLNode::isLinkedChild(const XMLNode* child) const {
+  if (!child || child->parent_ != this) return false;
+  return child->previousSibling_ ? child->previousSibling_->nextSibling_ == child
+                                 : firstChild_ == child;
+}
+
 void XMLNode::appendChild(XMLNode* child) {
   child->parent_ = this;
   child->nextSibling_ = nullptr;
+  child->previousSibling_ = lastChild_;
   if (lastChild_) {
     lastChild_->nextSibling_ = child;
   } else {
@@ -35,68 +42,85 @@ void XMLNode::appendChild(XMLNode* child) {
 void XMLNode::prependChild(XMLNode* child) {
   child->parent_ = this;
   child->nextSibling_ = firstChild_;
+  child->previousSibling_ = nullptr;
+  if (firstChild_) {
+    firstChild_->previousSibling_ = child;
+  } else {
+    lastChild_ = child;
+  }
   firstChild_ = child;
-  if (!lastChild_) lastChild_ = child;
 }
 
 bool XMLNode::removeChild(XMLNode* child) {
-  XMLNode* previous = nullptr;
-  XMLNode* current = firstChild_;
-  while (current && current != child) {
-    previous = current;
-    current = current->nextSibling_;
-  }
-  if (!current) return false;
+  if (!isLinkedChild(child)) return false;
+  XMLNode* previous = child->previousSibling_;
+  XMLNode* next = child->nextSibling_;
   if (previous) {
-    previous->nextSibling_ = child->nextSibling_;
+    previous->nextSibling_ = next;
   } else {
-    firstChild_ = child->nextSibling_;
+    firstChild_ = next;
   }
-  if (lastChild_ == child) lastChild_ = previous;
+  if (next) {
+    next->previousSibling_ = previous;
+  } else {
+    lastChild_ = previous;
+  }
+  child->previousSibling_ = nullptr;
   return true;
 }
 
 bool XMLNode::replaceChild(XMLNode* oldChild, XMLNode* newChild) {
-  if (oldChild == newChild) return oldChild && oldChild->parent_ == this;
-  XMLNode* previous = nullptr;
-  XMLNode* current = firstChild_;
-  while (current && current != oldChild) {
-    previous = current;
-    current = current->nextSibling_;
-  }
-  if (!current) return false;
+  if (oldChild == newChild) return isLinkedChild(oldChild);
+  if (!isLinkedChild(oldChild)) return false;
+  XMLNode* previous = oldChild->previousSibling_;
+  XMLNode* next = oldChild->nextSibling_;
   newChild->parent_ = this;
-  newChild->nextSibling_ = oldChild->nextSibling_;
+  newChild->nextSibling_ = next;
+  newChild->previousSibling_ = previous;
   if (previous) {
     previous->nextSibling_ = newChild;
   } else {
     firstChild_ = newChild;
   }
-  if (lastChild_ == oldChild) lastChild_ = newChild;
+  if (next) {
+    next->previousSibling_ = newChild;
+  } else {
+    lastChild_ = newChild;
+  }
+  oldChild->previousSibling_ = nullptr;
   return true;
 }
 
 void XMLNode::insertAfter(XMLNode* reference, XMLNode* chain) {
   if (!chain) return;
+  // The chain's head may still carry a link into the list it came from.
+  chain->previousSibling_ = nullptr;
   XMLNode* chainLast = chain;
   for (;;) {
     chainLast->parent_ = this;
-    if (!chainLast->nextSibling_) break;
-    chainLast = chainLast->nextSibling_;
+    XMLNode* next = chainLast->nextSibling_;
+    if (!next) break;
+    next->previousSibling_ = chainLast;
+    chainLast = next;
   }
   if (!firstChild_) {
     firstChild_ = chain;
     lastChild_ = chainLast;
     return;
   }
-  if (!reference) {
-    chainLast->nextSibling_ = firstChild_;
+  XMLNode* successor = reference ? reference->nextSibling_ : firstChild_;
+  chain->previousSibling_ = reference;
+  chainLast->nextSibling_ = successor;
+  if (reference) {
+    reference->nextSibling_ = chain;
+  } else {
     firstChild_ = chain;
-    return;
   }
-  chainLast->nextSibling_ = reference->nextSibling_;
-  reference->nextSibling_ = chain;
-  if (lastChild_ == reference) lastChild_ = chainLast;
+  if (successor) {
+    successor->previousSibling_ = chainLast;
+  } else {
+    lastChild_ = chainLast;
+  }
 }
 
 const XMLNode* nextInDocumentOrder(const XMLNode* node, const XMLNode* subtreeRoot) {

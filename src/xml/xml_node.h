@@ -16,8 +16,10 @@
 // NUL-terminated: tagName().data(), text().data() and the data() of every
 // attribute name and value are C strings.
 //
-// Children form a singly linked list through nextSibling, with lastChild as
-// a cached tail. Nodes are told apart by type() (or asElement() and the
+// Children form a doubly linked list (nextSibling, previousSibling) with
+// firstChild and lastChild at its ends, so every change to a child list is
+// O(1) in the number of siblings (insertAfter is linear in the chain it
+// links in). Nodes are told apart by type() (or asElement() and the
 // like); node classes have no virtual functions.
 //
 // A document subclass that needs its own element class derives from
@@ -78,6 +80,9 @@ class XMLNode {
 
   XMLNode* parent() const { return parent_; }
   XMLNode* nextSibling() const { return nextSibling_; }
+  // Null for the first child, and for a node that is in no list (a removed
+  // or replaced node loses its previous link, unlike its next one).
+  XMLNode* previousSibling() const { return previousSibling_; }
   XMLNode* firstChild() const { return firstChild_; }
   XMLNode* lastChild() const { return lastChild_; }
   bool hasChildren() const { return firstChild_ != nullptr; }
@@ -101,14 +106,14 @@ class XMLNode {
 
   // Unlinks `child` and keeps lastChild correct. The child's own parent and
   // nextSibling are left as they were: a walk over the list may go on from
-  // a node it has just removed. Code that re-uses the node elsewhere calls
-  // clearNextSibling() (appendChild does that itself). Returns false, and
-  // changes nothing, when `child` is not in the list.
+  // a node it has just removed (its previousSibling is cleared). Code that re-uses the node
+  // elsewhere calls clearNextSibling() (appendChild does that itself). Returns false, and changes
+  // nothing, when `child` is not in the list.
   bool removeChild(XMLNode* child);
 
   // Puts `newChild` in the list position of `oldChild`; the new child takes
-  // over the old one's parent and nextSibling. The old child is not changed
-  // (it keeps its parent and nextSibling, like a removed child). Returns
+  // over the old one's parent and nextSibling. The old child keeps its parent
+  // and nextSibling, like a removed child. Returns
   // false, and changes nothing, when `oldChild` is not in the list.
   bool replaceChild(XMLNode* oldChild, XMLNode* newChild);
 
@@ -128,9 +133,14 @@ class XMLNode {
   ~XMLNode() = default;
 
  private:
+  // True when `child` is linked in this node's child list right now (a
+  // removed node may still point at this node as its parent).
+  bool isLinkedChild(const XMLNode* child) const;
+
   XMLDocument* document_;
   XMLNode* parent_ = nullptr;
   XMLNode* nextSibling_ = nullptr;
+  XMLNode* previousSibling_ = nullptr;
   XMLNode* firstChild_ = nullptr;
   XMLNode* lastChild_ = nullptr;
   int32_t line_ = -1;

@@ -25,7 +25,15 @@ struct SourceFile {
   std::string identity;  // the same for every spelling of the path
   std::shared_ptr<const SourceFile> includer;
   int depth = 0;
+  // The macro map and expansion switch that the file's contents are walked
+  // with.
+  MacroMap macros;
+  bool expandMacros = false;
 };
+
+bool sameMacros(const MacroMap& a, const MacroMap& b) {
+  return a.sharesStorageWith(b) || std::equal(a.begin(), a.end(), b.begin(), b.end());
+}
 
 }  // namespace
 
@@ -40,10 +48,6 @@ struct SourceFile {
 // element (its children are walked). An `include` at the root is replaced
 // by the included root, which is never dissolved: `no_root` is ignored
 // there, and a root named "envelope" stays.
-//
-// Removing a directive from its parent scans the siblings before it (the
-// child list is singly linked), so a list of many directive siblings costs
-// time quadratic in its length.
 class XMLPP2Walk {
  public:
   XMLPP2Walk(XMLPP2& document) : document_(document) {}
@@ -112,6 +116,8 @@ class XMLPP2Walk {
   XMLPP2& document_;
   SimpleExpressionParser parser_;
   std::vector<Frame> stack_;
+  // xmlput copies being walked, one inside the other.
+  int xmlputNesting_ = 0;
 };
 
 void XMLPP2Walk::warning(std::string_view text) {
@@ -191,8 +197,10 @@ void XMLPP2Walk::finish(Frame& frame) {
   switch (frame.after) {
     case After::Nothing:
       break;
-    case After::Splice:
-    case After::Xmlput: {
+    case After::Xmlput:
+      --xmlputNesting_;
+      [[fallthrough]];
+    case After::Splice: {
       XMLNode* parent = frame.directive->parent();
       if (XMLNode* moved = frame.holder->firstChild()) parent->insertAfter(frame.directive, moved);
       parent->removeChild(frame.directive);
@@ -277,7 +285,7 @@ void XMLPP2Walk::contentsMap(const XMLElement& element, MacroMap& macros, bool& 
   if (!expandMacros && !element.hasAttribute("expand_macros")) return;
   std::string_view definitions;
   if (!element.getAttribute("macros", definitions)) return;
-  std::vector<std::string> items = splitEscapedList(withoutLineBreaks(definitions));
+  std::vector<std::string> items = splitEscapedList(withoutNewlines(definitions));
   macros.setAll(definitionsToMap(items));
   expandMacros = true;
   extended = true;
@@ -302,16 +310,25 @@ void XMLPP2Walk::include(XMLElement& element) {
   if (!document_.expandText(filename, MacroMap(), true, name)) name.assign(filename);
   std::string path = resolveIncludePath(name, top().source->path);
 
-  // Refuse files that are already being walked (a file including itself,
-  // directly or through others), too deep a chain, and too many includes.
+  // A file may include itself, directly or through others, as long as
+  // something changes on the way down (a guard on a macro that the `macros`
+  // attribute changes ends the chain). Entering a file again with the same
+  // map and switch as an enclosing level would repeat that level forever, and
+  // is refused; the depth limit stops every other endless chain.
+  const Frame& frame = top();
+  MacroMap macros = frame.macros;
+  bool expandMacros = frame.expandMacros;
+  bool extended = false;
+  contentsMap(element, macros, expandMacros, extended);
   std::string identity = fileIdentity(path);
-  for (const SourceFile* file = top().source.get(); file; file = file->includer.get()) {
-    if (file->identity == identity) {
+  for (const SourceFile* file = frame.source.get(); file; file = file->includer.get()) {
+    if (file->identity == identity && file->expandMacros == expandMacros &&
+        sameMacros(file->macros, macros)) {
       warning("error: include file '" + path + "' includes itself");
       return includeFailed(element);
     }
   }
-  if (top().source->depth + 1 >= XMLPP2::kMaxIncludeDepth) {
+  if (frame.source->depth + 1 >= XMLPP2::kMaxIncludeDepth) {
     warning("error: include file '" + path + "' is nested too deeply");
     return includeFailed(element);
   }
@@ -340,18 +357,14 @@ void XMLPP2Walk::include(XMLElement& element) {
     envelope = included->tagName() == "envelope";
   }
 
-  const Frame& frame = top();
-  MacroMap macros = frame.macros;
-  bool expandMacros = frame.expandMacros;
-  bool extended = false;
-  contentsMap(element, macros, expandMacros, extended);
   if (extended) {
     document_.expandAttributes(*included, macros);
   } else if (frame.expandMacros) {
     document_.expandAttributes(*included, frame.macros);
   }
-  auto source = std::make_shared<SourceFile>(
-      SourceFile{std::move(path), std::move(identity), frame.source, frame.source->depth + 1});
+  auto source =
+      std::make_shared<SourceFile>(SourceFile{std::move(path), std::move(identity), frame.source,
+                                              frame.source->depth + 1, macros, expandMacros});
   const bool dissolve = !atRoot && (element.hasAttribute("no_root") || envelope);
   walkChildren(*included, After::Include, &element, std::move(macros), expandMacros,
                std::move(source), dissolve);
@@ -533,6 +546,12 @@ void XMLPP2Walk::xmlput(XMLElement& element) {
     return keep(element);
   }
   if (!element.parent()) return keep(element);
+  // Every level of nested copies moves everything the levels inside it put
+  // in, so deep self-referring fragments would cost time quadratic in depth.
+  if (xmlputNesting_ >= XMLPP2::kMaxXmlputNesting) {
+    warning("<xmlput> not done: nested too deeply");
+    return keep(element);
+  }
   const XMLElement& fragment = *found->second;
   size_t size = 0;
   for (const XMLNode* node = &fragment; node; node = nextInDocumentOrder(node, &fragment)) ++size;
@@ -547,6 +566,7 @@ void XMLPP2Walk::xmlput(XMLElement& element) {
   bool extended = false;
   contentsMap(element, macros, expandMacros, extended);
   walkChildren(*copy, After::Xmlput, &element, std::move(macros), expandMacros, frame.source);
+  ++xmlputNesting_;
 }
 
 XMLPP2::XMLPP2(const MacroTable& macroTable, bool keepCharacterData)
@@ -586,8 +606,8 @@ bool XMLPP2::loadPreprocessed(const std::string& path, std::string_view macroDef
 
 void XMLPP2::processConditionals(XMLNode* first, const std::string& sourcePath, MacroMap macros,
                                  bool expandMacros) {
-  auto source =
-      std::make_shared<SourceFile>(SourceFile{sourcePath, fileIdentity(sourcePath), nullptr, 0});
+  auto source = std::make_shared<SourceFile>(
+      SourceFile{sourcePath, fileIdentity(sourcePath), nullptr, 0, macros, expandMacros});
   XMLPP2Walk(*this).run(first, std::move(source), std::move(macros), expandMacros);
 }
 

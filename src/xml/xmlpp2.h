@@ -58,8 +58,13 @@ class XMLPP2 : public QXMLDocument {
   // they may run, together, in one load. A loop that reaches the limit stops
   // with a warning; an xmlput that would pass it is kept as it is.
   static constexpr size_t kMaxGeneratedElements = 2'000'000;
-  // Nesting of include files (a file including itself, directly or through
-  // others, is refused before that) and include elements read per load.
+  // Copies of xmlput fragments walked one inside the other (a fragment that
+  // puts itself); a deeper xmlput is kept as it is.
+  static constexpr int kMaxXmlputNesting = 1000;
+  // Nesting of include files and include elements read per load. A file
+  // may include itself, directly or through others, as long as its macro map
+  // or expansion switch differs from the enclosing level's; entering it
+  // again unchanged would repeat that level forever and is refused at once.
   static constexpr int kMaxIncludeDepth = 64;
   static constexpr size_t kMaxIncludeFiles = 10'000;
 

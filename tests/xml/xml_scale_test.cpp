@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "xml/xml_document.h"
 #include "xml/xml_writer.h"
+#include "xml/xmlpp2_test_support.h"
 
 namespace vozo {
 namespace {
@@ -26,6 +28,22 @@ size_t countInDocumentOrder(const XMLNode* root) {
   size_t count = 0;
   for (const XMLNode* n = root; n; n = nextInDocumentOrder(n, root)) ++count;
   return count;
+}
+
+// The number of children, after checking that the list read backwards
+// through previousSibling is the list read forwards.
+size_t linkedChildCount(const XMLNode& parent) {
+  std::vector<const XMLNode*> forward;
+  for (const XMLNode* n = parent.firstChild(); n; n = n->nextSibling()) forward.push_back(n);
+  size_t index = forward.size();
+  for (const XMLNode* n = parent.lastChild(); n; n = n->previousSibling()) {
+    if (index == 0 || forward[--index] != n) {
+      ADD_FAILURE() << "previous links disagree with next links";
+      return 0;
+    }
+  }
+  EXPECT_EQ(index, 0u);
+  return forward.size();
 }
 
 TEST(ScaleTest, DeepNesting) {
@@ -78,6 +96,31 @@ TEST(ScaleTest, ManySiblings) {
   for (int i = 0; i < kSiblings - 1; ++i) root->removeChild(root->firstChild());
   EXPECT_EQ(root->firstChild(), last);
   EXPECT_EQ(root->lastChild(), last);
+  EXPECT_EQ(linkedChildCount(*root), 1u);
+}
+
+TEST(ScaleTest, ManyDirectiveSiblings) {
+  // Every directive leaves the list (a define is dropped, an if is replaced
+  // by its contents), so each step removes a node from the middle of a long
+  // list: quadratic unless removal is O(1).
+  std::string text =
+      "<r>" + repeat("<define name='D' value='1'/><if D='1'><e/></if>", kSiblings / 2) + "</r>";
+  testing_support::FixedMacroTable table;
+  testing_support::RecordingPP document(table);
+  ASSERT_TRUE(document.parse(text));
+  document.processConditionals(document.root(), "many.xml", MacroMap(), true);
+  XMLElement* root = document.root();
+  for (const XMLNode* n = root->firstChild(); n; n = n->nextSibling()) {
+    ASSERT_EQ(n->asElement()->tagName(), "e");
+  }
+  EXPECT_EQ(linkedChildCount(*root), static_cast<size_t>(kSiblings / 2));
+
+  // The previous links stay right through the other list operations too.
+  root->prependChild(document.createElement("first"));
+  root->replaceChild(root->lastChild(), document.createElement("last"));
+  root->replaceChild(root->firstChild()->nextSibling(), document.createElement("second"));
+  EXPECT_EQ(linkedChildCount(*root), static_cast<size_t>(kSiblings / 2) + 1);
+  EXPECT_EQ(root->lastChild()->asElement()->tagName(), "last");
 }
 
 TEST(ScaleTest, ManyAttributesAndEntities) {
