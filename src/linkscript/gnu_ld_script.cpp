@@ -5,6 +5,7 @@
 #include <memory>
 #include <unordered_map>
 
+#include "linkscript/append_pieces.h"
 #include "linkscript/gnu_ld_fixed_size.h"
 #include "linkscript/h_exception.h"
 #include "linkscript/hex_format.h"
@@ -14,11 +15,6 @@
 namespace vozo {
 
 namespace {
-
-template <typename... Pieces>
-void put(std::string& out, const Pieces&... pieces) {
-  (out.append(std::string_view(pieces)), ...);
-}
 
 void writeRegion(std::string& out, const MemoryMapElement& segment) {
   put(out, "  ", underscoreSpaces(segment.name()), segment.isReadOnlyAccess() ? " (rx)" : " (wx)",

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "linkscript/append_pieces.h"
 #include "linkscript/default_input_sections.h"
 #include "linkscript/hex_format.h"
 
@@ -10,11 +11,6 @@ namespace vozo {
 namespace {
 
 constexpr std::string_view kSegmentSizeRemaining = "$(SEGMENT_SIZE_REMAINING)";
-
-template <typename... Pieces>
-void put(std::string& out, const Pieces&... pieces) {
-  (out.append(std::string_view(pieces)), ...);
-}
 
 enum class SectionKind { Plain, RunOffset, RunIn, Run };
 
