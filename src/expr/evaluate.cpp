@@ -1,6 +1,8 @@
 #include "expr/evaluate.h"
 
 #include <optional>
+#include <stdexcept>
+#include <string>
 
 #include "expr/parser_exception.h"
 
@@ -10,6 +12,11 @@ namespace {
 
 std::optional<ExpressionValue> tryEvaluate(SimpleExpressionParser& parser, std::string_view text) {
   if (text.empty()) return std::nullopt;
+  if (text.size() > kMaxExpressionLength) {
+    throw std::length_error("an expression is longer than " +
+                            std::to_string(kMaxExpressionLength >> 10) +
+                            " KiB, the limit for one expression");
+  }
   try {
     return parser.evaluate(text);
   } catch (const ParserException&) {

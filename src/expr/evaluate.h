@@ -3,14 +3,20 @@
 // out. `ok` is set to false first and to true only on success; on failure
 // (an empty text, a text that does not parse or evaluate, a result of the
 // wrong kind) the result is 0 / false. Parser failures never leave these
-// functions; only out-of-memory passes through.
+// functions; only out-of-memory passes through, and a text longer than
+// kMaxExpressionLength, which throws std::length_error naming the limit:
+// real expressions are a few dozen bytes, and the time and memory a text
+// takes grow with its length.
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 #include "expr/simple_expression_parser.h"
 
 namespace vozo {
+
+inline constexpr size_t kMaxExpressionLength = size_t{64} << 10;
 
 // Accepts Signed, Unsigned and Float results; returns the unsigned read-out
 // (a Float gives its bit pattern).

@@ -68,7 +68,8 @@ std::optional<uint32_t> parseFixedSize(std::string_view sizeText,
 }
 
 void markPlacedFromSegmentEnd(const std::vector<SectionRecord*>& records,
-                              const std::map<std::string, std::string>& symbols) {
+                              const std::map<std::string, std::string>& symbols,
+                              std::FILE* warnings) {
   for (SectionRecord* last : records) {
     if (!last->lastInSegment) continue;
     uint32_t offset = 0;
@@ -95,7 +96,7 @@ void markPlacedFromSegmentEnd(const std::vector<SectionRecord*>& records,
     if (!unsized) continue;
     for (SectionRecord* y = unsized->previous; y; y = y->previous) {
       if (y->element->placeFromSegmentEnd()) {
-        std::fprintf(stderr,
+        std::fprintf(warnings,
                      "warning: cannot place section %s at end of segment because section %s does "
                      "not have a fixed size\n",
                      y->name.c_str(), unsized->name.c_str());

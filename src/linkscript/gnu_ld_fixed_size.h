@@ -4,6 +4,7 @@
 // the segment end.
 
 #include <cstdint>
+#include <cstdio>
 #include <map>
 #include <optional>
 #include <string>
@@ -24,9 +25,10 @@ std::optional<uint32_t> parseFixedSize(std::string_view sizeText,
                                        const std::map<std::string, std::string>& symbols);
 
 // Sets `placeFromSegmentEnd` and `segmentEndOffset` on the section of each
-// chain that is to be placed from the segment end; warns on standard error
-// when a later section of the chain has no fixed size.
+// chain that is to be placed from the segment end; warns on `warnings` when
+// a later section of the chain has no fixed size.
 void markPlacedFromSegmentEnd(const std::vector<SectionRecord*>& records,
-                              const std::map<std::string, std::string>& symbols);
+                              const std::map<std::string, std::string>& symbols,
+                              std::FILE* warnings);
 
 }  // namespace vozo

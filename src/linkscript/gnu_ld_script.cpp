@@ -9,6 +9,7 @@
 #include "linkscript/gnu_ld_fixed_size.h"
 #include "linkscript/h_exception.h"
 #include "linkscript/hex_format.h"
+#include "linkscript/script_size_limit.h"
 #include "linkscript/section_layout.h"
 #include "memory/queries.h"
 
@@ -19,6 +20,7 @@ namespace {
 void writeRegion(std::string& out, const MemoryMapElement& segment) {
   put(out, "  ", underscoreSpaces(segment.name()), segment.isReadOnlyAccess() ? " (rx)" : " (wx)",
       " : ORIGIN = 0x", hex8(segment.start()), ", LENGTH = 0x", hex8(segment.size()), "\n");
+  checkScriptSize(out);
 }
 
 void writeSegmentSymbols(std::string& out, const MemoryMapElement& segment) {
@@ -38,6 +40,7 @@ void writeSegmentSymbols(std::string& out, const MemoryMapElement& segment) {
   if (segment.hasSizeSymbol()) {
     put(out, "  ", segment.sizeSymbol().value_or(std::string_view()), " = 0x", size, ";\n");
   }
+  checkScriptSize(out);
 }
 
 // Builds the records: the memory map's own sections per segment (only when
@@ -54,7 +57,9 @@ void buildRecords(std::deque<SectionRecord>& storage, std::vector<SectionRecord*
     SectionRecord& record = storage.emplace_back(previous, section, segment);
     records.push_back(&record);
     lastByStem[record.segmentStem()] = &record;
-    if (settings.verbose) std::printf("Adding section from %s %s\n", origin, record.name.c_str());
+    if (settings.verbose) {
+      std::fprintf(settings.progress, "Adding section from %s %s\n", origin, record.name.c_str());
+    }
     return &record;
   };
 
@@ -116,7 +121,10 @@ std::string gnuLdScriptText(const std::map<std::string, std::string>& symbols,
 
   for (const MemoryMapElement* segment : segments) writeSegmentSymbols(out, *segment);
   out += "\n";
-  for (const auto& [name, value] : symbols) put(out, "  ", name, " = ", value, ";\n");
+  for (const auto& [name, value] : symbols) {
+    put(out, "  ", name, " = ", value, ";\n");
+    checkScriptSize(out);
+  }
   out += "\n";
 
   std::deque<SectionRecord> storage;
@@ -124,11 +132,14 @@ std::string gnuLdScriptText(const std::map<std::string, std::string>& symbols,
   buildRecords(storage, records,
                placementDefinesRegions ? std::vector<MemoryMapElement*>() : segments, memoryMap,
                sectionPlacement, settings);
-  markPlacedFromSegmentEnd(records, symbols);
+  markPlacedFromSegmentEnd(records, symbols, settings.warnings);
 
   SectionLayout layout(out, records, checkSegmentOverflow, checkSectionOverflow, defaultFillPattern,
                        settings);
-  for (SectionRecord* record : records) layOutSection(layout, *record);
+  for (SectionRecord* record : records) {
+    layOutSection(layout, *record);
+    checkScriptSize(out);
+  }
 
   if (stackSizes) out += "  .stack_sizes(INFO) : { KEEP(*(.stack_sizes)); }\n";
   out += "}\n\n";

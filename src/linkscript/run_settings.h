@@ -5,6 +5,7 @@
 // The command line fills it; the writers below the tool read it.
 
 #include <cstdint>
+#include <cstdio>
 
 namespace vozo {
 
@@ -13,11 +14,15 @@ inline constexpr int32_t kTargetIdArm = 8;
 inline constexpr int32_t kTargetIdRiscv = 20;
 
 struct RunSettings {
-  bool verbose = false;             // -verbose: progress messages on standard output
+  bool verbose = false;             // -verbose: progress messages on `progress`
   bool noCtors = false;             // -no-ctors
   bool noDtors = false;             // -no-dtors
   bool missingRunInIsError = true;  // -disable-missing-runin-error clears it
   int32_t targetId = kTargetIdArm;  // -target arm | riscv
+  // The run's streams: progress lines go to `progress`, warnings to
+  // `warnings` (the tool's standard output and standard error).
+  std::FILE* progress = stdout;
+  std::FILE* warnings = stderr;
 };
 
 }  // namespace vozo

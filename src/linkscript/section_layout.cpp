@@ -47,9 +47,13 @@ bool runsElsewhere(const MemoryMapElement& element) {
 
 // Starts the walk over `record`: the guards of a call, then a new frame.
 void enter(SectionLayout& layout, SectionRecord& record, std::vector<Frame>& stack) {
-  if (layout.settings.verbose) std::printf("Laying out section %s\n", record.name.c_str());
+  const RunSettings& settings = layout.settings;
+  if (settings.verbose)
+    std::fprintf(settings.progress, "Laying out section %s\n", record.name.c_str());
   if (record.laidOut) {
-    if (layout.settings.verbose) std::printf("Section %s already laid out\n", record.name.c_str());
+    if (settings.verbose) {
+      std::fprintf(settings.progress, "Section %s already laid out\n", record.name.c_str());
+    }
     return;
   }
   if (record.inProgress) {
@@ -95,8 +99,9 @@ bool prepare(SectionLayout& layout, Frame& frame) {
                           std::string(record.symbolStem()));
       }
       if (layout.settings.verbose) {
-        std::printf("Discarding %s because run in section %s not found\n", record.name.c_str(),
-                    std::string(runInText).c_str());
+        std::fprintf(layout.settings.progress,
+                     "Discarding %s because run in section %s not found\n", record.name.c_str(),
+                     std::string(runInText).c_str());
       }
       record.laidOut = true;
       record.discarded = true;

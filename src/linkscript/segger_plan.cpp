@@ -14,15 +14,12 @@ enum class Source { MemoryMap, Placement };
 // Appends a record for each section below `from` (document order) that lies
 // in `segment`.
 void addSections(SeggerPlan& plan, MemoryMapElement* from, MemoryMapElement* segment, Source source,
-                 bool verbose) {
+                 const RunSettings& settings) {
   for (MemoryMapElement* section : collectElements(from, ElementKind::ProgramSection, false)) {
     const SectionRecord& record = plan.records.emplace_back(nullptr, section, segment);
-    if (!verbose) continue;
-    if (source == Source::MemoryMap) {
-      std::printf("Adding section from memory map file %s\n", record.name.c_str());
-    } else {
-      std::printf("Adding section from placement file %s\n", record.name.c_str());
-    }
+    if (!settings.verbose) continue;
+    const char* origin = source == Source::MemoryMap ? "memory map file" : "placement file";
+    std::fprintf(settings.progress, "Adding section from %s %s\n", origin, record.name.c_str());
   }
 }
 
@@ -33,7 +30,7 @@ bool definesRegion(const MemoryMapElement* segment) {
 }  // namespace
 
 SeggerPlan planSeggerScript(const MemoryMap& memoryMap, const MemoryMap* sectionPlacement,
-                            bool verbose) {
+                            const RunSettings& settings) {
   SeggerPlan plan;
   std::vector<MemoryMapElement*> placementSegments;
   if (sectionPlacement) {
@@ -48,7 +45,7 @@ SeggerPlan planSeggerScript(const MemoryMap& memoryMap, const MemoryMap* section
       plan.segments = placementSegments;
       for (MemoryMapElement* placement : placementSegments) {
         if (matchPlacementSegment(memoryMap, *placement)) {
-          addSections(plan, placement, placement, Source::Placement, verbose);
+          addSections(plan, placement, placement, Source::Placement, settings);
         }
       }
       return plan;
@@ -57,11 +54,11 @@ SeggerPlan planSeggerScript(const MemoryMap& memoryMap, const MemoryMap* section
 
   plan.segments = collectElements(memoryMap.rootElement(), ElementKind::MemorySegment, true);
   for (MemoryMapElement* segment : plan.segments) {
-    addSections(plan, segment, segment, Source::MemoryMap, verbose);
+    addSections(plan, segment, segment, Source::MemoryMap, settings);
   }
   for (MemoryMapElement* placement : placementSegments) {
     MemoryMapElement* target = matchPlacementSegment(memoryMap, *placement);
-    if (target) addSections(plan, placement, target, Source::Placement, verbose);
+    if (target) addSections(plan, placement, target, Source::Placement, settings);
   }
   return plan;
 }

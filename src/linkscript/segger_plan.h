@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "linkscript/run_settings.h"
 #include "linkscript/section_record.h"
 #include "memory/memory_map.h"
 
@@ -35,8 +36,9 @@ struct SeggerPlan {
 // the region it was written in. Placing the sections by the memory map
 // segment instead would leave every region of such a script empty.
 //
-// With `verbose`, announces each record on standard output as it is made.
+// With `settings.verbose`, announces each record on `settings.progress` as it
+// is made.
 SeggerPlan planSeggerScript(const MemoryMap& memoryMap, const MemoryMap* sectionPlacement,
-                            bool verbose);
+                            const RunSettings& settings);
 
 }  // namespace vozo

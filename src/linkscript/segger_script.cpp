@@ -19,8 +19,7 @@ void writeSeggerScript(const std::string& outputPath,
 
   std::string text;
   try {
-    text =
-        seggerScriptText(symbols, planSeggerScript(memoryMap, sectionPlacement, settings.verbose));
+    text = seggerScriptText(symbols, planSeggerScript(memoryMap, sectionPlacement, settings));
   } catch (...) {
     std::fclose(file);
     throw;

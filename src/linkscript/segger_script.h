@@ -12,7 +12,8 @@
 namespace vozo {
 
 // Writes the whole file at `outputPath` (truncating it). `sectionPlacement`
-// is null without a section placement file. Reads `settings.verbose` only.
+// is null without a section placement file. Reads `settings.verbose` and
+// `settings.progress` only.
 // Throws HException "cannot open <path> for writing" when the file cannot be
 // opened, and "cannot write <path>" when writing it fails.
 void writeSeggerScript(const std::string& outputPath,

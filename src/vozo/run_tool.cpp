@@ -62,6 +62,8 @@ int runTool(std::vector<std::string> arguments, RunSteps& steps, RunSettings& se
             std::FILE* out, std::FILE* err) {
   std::optional<std::string> outputPath;
   std::string message;
+  settings.progress = out;
+  settings.warnings = err;
   try {
     ArgumentReader reader(std::move(arguments));
     RunValues values;

@@ -14,6 +14,8 @@ namespace vozo {
 // Runs the tool on `arguments` (without the program path) and returns the
 // exit status.
 //
+//  0. Points `settings.progress` at `out` and `settings.warnings` at `err`:
+//     every progress line and warning of the run goes to these two streams.
 //  1. Reads the command line into `settings` and the per-run values.
 //  2. Writes the usage text to `err` and returns 1 when no memory map is
 //     given or there is not exactly one output path.

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <new>
+#include <stdexcept>
+#include <string>
 
 namespace vozo {
 
@@ -55,6 +57,22 @@ class LargeBlockResource final : public std::pmr::memory_resource {
 };
 
 }  // namespace
+
+void* Arena::BoundedSource::do_allocate(size_t bytes, size_t alignment) {
+  if (bytes > kMaxBytes - taken_) {
+    throw std::length_error("an input document needs more than " +
+                            std::to_string(kMaxBytes >> 20) +
+                            " MiB of memory, the limit for one document");
+  }
+  void* block = upstream_->allocate(bytes, alignment);
+  taken_ += bytes;
+  return block;
+}
+
+void Arena::BoundedSource::do_deallocate(void* block, size_t bytes, size_t alignment) {
+  upstream_->deallocate(block, bytes, alignment);
+  taken_ -= bytes;
+}
 
 std::pmr::memory_resource* Arena::blockSource() {
   static LargeBlockResource resource;

@@ -21,6 +21,10 @@
 //   - Blocks of 2 MiB and more are mapped as huge-page candidates
 //     (arena.cpp); a document of megabytes is filled front to back in one
 //     go, and touching it page by page would cost more than parsing it.
+//   - One arena holds at most kMaxBytes. Asking for more throws
+//     std::length_error naming the limit, so that no input, however it is
+//     built up (a huge file, many includes, loops that copy elements), can
+//     make a document take the machine's memory.
 
 #include <cstddef>
 #include <cstring>
@@ -34,7 +38,9 @@ namespace vozo {
 
 class Arena {
  public:
-  Arena() : resource_(kInitialSize, blockSource()) {}
+  static constexpr size_t kMaxBytes = size_t{512} << 20;
+
+  Arena() : source_(blockSource()), resource_(kInitialSize, &source_) {}
   Arena(const Arena&) = delete;
   Arena& operator=(const Arena&) = delete;
 
@@ -71,7 +77,23 @@ class Arena {
   // Where the buffer's blocks come from (see arena.cpp).
   static std::pmr::memory_resource* blockSource();
 
+  // Passes block requests on and keeps their total within kMaxBytes.
+  class BoundedSource final : public std::pmr::memory_resource {
+   public:
+    explicit BoundedSource(std::pmr::memory_resource* upstream) : upstream_(upstream) {}
+
+   private:
+    void* do_allocate(size_t bytes, size_t alignment) override;
+    void do_deallocate(void* block, size_t bytes, size_t alignment) override;
+    bool do_is_equal(const std::pmr::memory_resource& other) const noexcept override {
+      return this == &other;
+    }
+    std::pmr::memory_resource* upstream_;
+    size_t taken_ = 0;
+  };
+
   static constexpr size_t kInitialSize = 4096;
+  BoundedSource source_;
   std::pmr::monotonic_buffer_resource resource_;
 };
 

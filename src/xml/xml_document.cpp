@@ -1,8 +1,12 @@
 #include "xml/xml_document.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
+#include <memory>
+#include <stdexcept>
 #include <vector>
 
 #include "xml/xml_parser.h"
@@ -13,12 +17,22 @@ namespace {
 
 constexpr size_t kMaxErrorMessage = 1023;
 
-// The rest of a stream that cannot seek.
+std::string mebibytes(size_t bytes) {
+  return std::to_string(bytes >> 20) + " MiB";
+}
+
+// The rest of a stream that cannot seek, within the size bound of a file.
 std::string readUnsized(std::FILE* file) {
   std::string contents;
   char chunk[64 * 1024];
   size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) contents.append(chunk, got);
+  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
+    contents.append(chunk, got);
+    if (contents.size() > XMLDocument::kMaxFileBytes) {
+      throw std::length_error("input stream is larger than " +
+                              mebibytes(XMLDocument::kMaxFileBytes) + ", the limit for one file");
+    }
+  }
   return contents;
 }
 
@@ -114,22 +128,56 @@ bool XMLDocument::parseFile(std::FILE* file) {
   return parseInArena(text, size);
 }
 
-bool XMLDocument::loadPath(const std::string& path, std::string_view pathInMessage) {
+namespace {
+
+// Opens a regular file for reading, or returns null when `path` names no
+// file that can be opened, or a directory. A device, FIFO or socket throws:
+// reading it could block forever or never end. It is opened without
+// blocking (a FIFO without a writer would block the open itself) and checked
+// on the open descriptor.
+std::FILE* openRegularFile(const std::string& path) {
   // A path with a NUL byte inside names no file.
-  std::FILE* file = path.find('\0') == std::string::npos ? std::fopen(path.c_str(), "rb") : nullptr;
-  // A directory opens on some systems but is not a document.
+  if (path.find('\0') != std::string::npos) return nullptr;
+  int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (descriptor < 0) return nullptr;
   struct stat status;
-  if (file && (fstat(fileno(file), &status) != 0 || S_ISDIR(status.st_mode))) {
-    std::fclose(file);
-    file = nullptr;
+  if (fstat(descriptor, &status) != 0 || S_ISDIR(status.st_mode)) {
+    ::close(descriptor);
+    return nullptr;
   }
+  if (!S_ISREG(status.st_mode)) {
+    ::close(descriptor);
+    throw std::runtime_error("input file '" + path + "' is not a regular file");
+  }
+  std::FILE* file = fdopen(descriptor, "rb");
+  if (!file) ::close(descriptor);
+  return file;
+}
+
+}  // namespace
+
+bool XMLDocument::loadPath(const std::string& path, std::string_view pathInMessage) {
+  std::FILE* file = openRegularFile(path);
   if (!file) {
     setError("couldn't read " + std::string(pathInMessage), 0);
     return false;
   }
-  bool ok = parseFile(file);
-  std::fclose(file);
-  return ok;
+  struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+  };
+  std::unique_ptr<std::FILE, FileCloser> closer(file);
+  struct stat status;
+  const size_t size = fstat(fileno(file), &status) == 0 ? static_cast<size_t>(status.st_size) : 0;
+  if (size > kMaxFileBytes) {
+    throw std::length_error("input file '" + path + "' is larger than " +
+                            mebibytes(kMaxFileBytes) + ", the limit for one file");
+  }
+  if (size > kMaxBytesReadPerDocument - bytesRead_) {
+    throw std::length_error("reading '" + path + "' takes the input files of one document past " +
+                            mebibytes(kMaxBytesReadPerDocument) + ", the limit in total");
+  }
+  bytesRead_ += size;
+  return parseFile(file);
 }
 
 bool XMLDocument::load(const std::string& path) {

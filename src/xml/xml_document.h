@@ -61,9 +61,21 @@ class XMLDocument {
   bool parseFile(std::FILE* file);
 
   // Opens `path` for binary reading and parses the file. When it cannot be
-  // opened: errorMessage() "couldn't read <path>", errorLine() 0, root()
-  // untouched, false.
+  // opened (or is a directory): errorMessage() "couldn't read <path>",
+  // errorLine() 0, root() untouched, false.
+  //
+  // Only regular files are read, and only within the bounds below; anything
+  // else is not an unreadable file but a broken input, and ends the run:
+  // load() throws std::runtime_error for a device, FIFO or socket (which
+  // could block or never end) and std::length_error for a file past a size
+  // bound, each naming the file and the bound.
   bool load(const std::string& path);
+
+  // The largest file load() reads, and the most bytes all the loads of one
+  // document (its includes and imports, a file read again counting again)
+  // may read together.
+  static constexpr size_t kMaxFileBytes = size_t{64} << 20;
+  static constexpr size_t kMaxBytesReadPerDocument = size_t{128} << 20;
 
   // Deep copy of `node` made in this document: elements through
   // createElement, with their tag name and attributes; character-data nodes
@@ -120,6 +132,7 @@ class XMLDocument {
   XMLElement* root_ = nullptr;
   std::string errorMessage_;
   uint32_t errorLine_ = 0;
+  size_t bytesRead_ = 0;
   // Set by the parser right before it makes a node for this string.
   std::string_view inPlaceString_;
 };

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <stdexcept>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -59,7 +61,6 @@ class XMLPP2Walk {
   // What happens when a frame's sibling list is finished.
   enum class After : uint8_t {
     Nothing,
-    Splice,   // move holder's children after directive, remove directive
     Include,  // inherit_attributes onto the included root (holder), maybe dissolve it
     Xmlput,   // move the copy's (holder's) children after directive, remove directive
   };
@@ -73,6 +74,9 @@ class XMLPP2Walk {
     XMLElement* directive = nullptr;
     XMLElement* holder = nullptr;
     bool dissolve = false;
+    // The node after the frame's range when it walks a part of a list
+    // (spliced contents); null when it walks to the end of the list.
+    XMLNode* stop = nullptr;
   };
 
   Frame& top() { return stack_.back(); }
@@ -138,7 +142,7 @@ void XMLPP2Walk::run(XMLNode* first, std::shared_ptr<const SourceFile> source, M
   while (!stack_.empty()) {
     Frame& frame = top();
     XMLNode* node = frame.next;
-    if (!node) {
+    if (!node || node == frame.stop) {
       finish(frame);
       stack_.pop_back();
       continue;
@@ -182,10 +186,22 @@ void XMLPP2Walk::keep(XMLElement& element) {
   walkChildren(element, After::Nothing, nullptr, frame.macros, frame.expandMacros, frame.source);
 }
 
+// The contents move up first, each node once, and are then walked where
+// they now stand, as a range of the parent's list that ends at the node that
+// followed the directive. Moving them after the walk instead would move
+// everything a nested directive had already moved up again at every level:
+// quadratic in the nesting depth.
 void XMLPP2Walk::splice(XMLElement& directive, XMLElement& holder) {
-  if (!directive.parent()) return keep(directive);
+  XMLNode* parent = directive.parent();
+  if (!parent) return keep(directive);
   const Frame& frame = top();
-  walkChildren(holder, After::Splice, &directive, frame.macros, frame.expandMacros, frame.source);
+  XMLNode* stop = directive.nextSibling();
+  XMLNode* first = holder.firstChild();
+  if (first) parent->insertAfter(&directive, first);
+  parent->removeChild(&directive);
+  if (!first) return;
+  stack_.push_back(Frame{first, frame.source, frame.macros, frame.expandMacros});
+  top().stop = stop;
 }
 
 void XMLPP2Walk::drop(XMLElement& directive) {
@@ -197,10 +213,8 @@ void XMLPP2Walk::finish(Frame& frame) {
   switch (frame.after) {
     case After::Nothing:
       break;
-    case After::Xmlput:
+    case After::Xmlput: {
       --xmlputNesting_;
-      [[fallthrough]];
-    case After::Splice: {
       XMLNode* parent = frame.directive->parent();
       if (XMLNode* moved = frame.holder->firstChild()) parent->insertAfter(frame.directive, moved);
       parent->removeChild(frame.directive);
@@ -433,23 +447,22 @@ void XMLPP2Walk::forLoop(XMLElement& element) {
     bool good = false;
     return evaluateSigned(parser_, expanded(text, macros), good);
   };
-  int64_t add = 0;
+  // Only the low 32 bits of the offset matter; `sub` is negated in unsigned
+  // arithmetic, which wraps for every value (the most negative one too).
+  uint32_t add = 0;
   if (element.hasAttribute("add")) {
-    add = evaluateSignedAttribute("add", 0);
+    add = static_cast<uint32_t>(evaluateSignedAttribute("add", 0));
   } else if (element.hasAttribute("sub")) {
-    add = -evaluateSignedAttribute("sub", 0);
+    add = 0u - static_cast<uint32_t>(evaluateSignedAttribute("sub", 0));
   }
   const auto mul = static_cast<uint32_t>(evaluateSignedAttribute("mul", 1));
 
   const std::string name(indexName);
   uint32_t i = start;
-  uint32_t ap = static_cast<uint32_t>(add) + mul * start;
+  uint32_t ap = add + mul * start;
   XMLNode* last = &element;
   while (i < end) {
-    if (!document_.spendGenerated(1)) {
-      warning("<for> stopped: too many generated elements");
-      break;
-    }
+    document_.spendGenerated(1);
     MacroMap loopMacros;
     loopMacros.set(name, std::to_string(i));
     loopMacros.set(name + "_alpha", alphaCharacter(i));
@@ -510,10 +523,7 @@ void XMLPP2Walk::foreachLoop(XMLElement& element) {
   std::vector<size_t> position(lists.size(), 0);
   XMLNode* last = &element;
   for (uint64_t count = 0; !anyEmpty; ++count) {
-    if (!document_.spendGenerated(1)) {
-      warning("<foreach> stopped: too many generated elements");
-      break;
-    }
+    document_.spendGenerated(1);
     MacroMap loopMacros;
     for (size_t v = 0; v < names.size(); ++v) {
       loopMacros.set(std::string(names[v]), lists[v][position[v]]);
@@ -555,10 +565,7 @@ void XMLPP2Walk::xmlput(XMLElement& element) {
   const XMLElement& fragment = *found->second;
   size_t size = 0;
   for (const XMLNode* node = &fragment; node; node = nextInDocumentOrder(node, &fragment)) ++size;
-  if (!document_.spendGenerated(size)) {
-    warning("<xmlput> not done: too many generated elements");
-    return keep(element);
-  }
+  document_.spendGenerated(size);
   XMLElement* copy = document_.clone(&fragment, nullptr)->asElement();
   const Frame& frame = top();
   MacroMap macros = frame.macros;
@@ -584,16 +591,21 @@ bool XMLPP2::expandText(std::string_view text, const MacroMap& macros, bool useM
   const size_t before = budget;
   bool changed = expandInto(text, macros, macroTable_, useMacroTable, out, budget);
   expansionBudget_ -= before - budget;
+  if (expansionBudget_ == 0) {
+    throw std::length_error("macro expansion takes more than " +
+                            std::to_string(kMaxExpansionWorkPerLoad >> 20) +
+                            " MiB, the limit for one file load");
+  }
   return changed;
 }
 
-bool XMLPP2::spendGenerated(size_t count) {
+void XMLPP2::spendGenerated(size_t count) {
   if (count > generatedBudget_) {
-    generatedBudget_ = 0;
-    return false;
+    throw std::length_error("preprocessor loops and xmlput generate more than " +
+                            std::to_string(generatedLimit_) +
+                            " elements, the limit for one file load");
   }
   generatedBudget_ -= count;
-  return true;
 }
 
 bool XMLPP2::loadPreprocessed(const std::string& path, std::string_view macroDefinitions,

@@ -3,8 +3,10 @@
 // carries out the directive elements (if, ifnot, ifdef, ifndef, ifex,
 // switch, include, define, for, foreach, xmldef, xmlput) and expands $(NAME)
 // references in attribute values. A file that uses no directive passes
-// through unchanged. Nothing the walk meets stops it: problems are handed to
-// warning() and processing goes on.
+// through unchanged. Problems in the file are handed to warning() and
+// processing goes on; only passing one of the resource limits below (or
+// those of reading files, see xml_document.h) ends the walk, with an
+// exception that names the limit.
 
 #include <cstddef>
 #include <map>
@@ -52,11 +54,13 @@ class XMLPP2 : public QXMLDocument {
   // what is left).
   //
   // Bytes of macro values and nested texts that all expansions of one load
-  // may take together (each single expansion is limited on its own as well).
+  // may take together (each single expansion is limited on its own as well,
+  // see macro_expand.h). Using it up ends the load: the walk throws
+  // std::length_error naming the limit.
   static constexpr size_t kMaxExpansionWorkPerLoad = size_t{256} << 20;
   // Elements that for, foreach and xmlput may create, and loop iterations
-  // they may run, together, in one load. A loop that reaches the limit stops
-  // with a warning; an xmlput that would pass it is kept as it is.
+  // they may run, together, in one load. Passing it ends the load with
+  // std::length_error naming the limit.
   static constexpr size_t kMaxGeneratedElements = 2'000'000;
   // Copies of xmlput fragments walked one inside the other (a fragment that
   // puts itself); a deeper xmlput is kept as it is.
@@ -79,9 +83,9 @@ class XMLPP2 : public QXMLDocument {
   // as expandInto (false and `out` untouched when the text has no "$").
   bool expandText(std::string_view text, const MacroMap& macros, bool useMacroTable,
                   std::string& out);
-  // Takes `count` from the budget of generated elements; false when it is
+  // Takes `count` from the budget of generated elements; throws when it is
   // spent.
-  bool spendGenerated(size_t count);
+  void spendGenerated(size_t count);
   void resetLimits();
 
   const MacroTable& macroTable_;

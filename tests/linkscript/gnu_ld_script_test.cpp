@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "captured_stream.h"
 #include "gnu_ld_test_support.h"
 #include "linkscript/gnu_ld_fixed_size.h"
 
@@ -48,10 +49,11 @@ TEST(GnuLdScript, ChainsFromBothDocuments) {
       "<MemorySegment name=\"FLASH\"><ProgramSection name=\".rodata\" load=\"Yes\"/>"
       "</MemorySegment></Root>";
   ScriptOptions options;
+  test::CapturedStream progress;
   options.settings.verbose = true;
-  testing::internal::CaptureStdout();
+  options.settings.progress = progress.stream();
   const std::string body = sectionText(scriptFor(memoryMap, placement, options));
-  EXPECT_EQ(testing::internal::GetCapturedStdout().substr(0, 238),
+  EXPECT_EQ(progress.text().substr(0, 238),
             "Adding section from memory map file .vectors\n"
             "Adding section from placement file .rodata\n"
             "Adding section from placement file .data\n"
@@ -157,9 +159,11 @@ TEST(GnuLdScript, PlacedFromSegmentEnd) {
        "fixed size\n"},
   };
   for (const Case& c : cases) {
-    testing::internal::CaptureStderr();
-    const std::string body = sectionText(scriptFor(ramSections(c.sections)));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), c.warning) << c.sections;
+    test::CapturedStream warnings;
+    ScriptOptions options;
+    options.settings.warnings = warnings.stream();
+    const std::string body = sectionText(scriptFor(ramSections(c.sections), {}, options));
+    EXPECT_EQ(warnings.text(), c.warning) << c.sections;
     EXPECT_NE(body.find(c.statement), std::string::npos) << body;
   }
 }

@@ -5,6 +5,7 @@
 #include <optional>
 #include <sstream>
 
+#include "captured_stream.h"
 #include "linkscript/h_exception.h"
 #include "linkscript/hex_format.h"
 #include "linkscript/segger_plan.h"
@@ -36,11 +37,13 @@ Rendered render(const std::string& memoryMapXml, const std::optional<std::string
   if (placementXml) {
     EXPECT_TRUE(loadText(placement, *placementXml));
   }
-  testing::internal::CaptureStdout();
-  std::string text =
-      seggerScriptText({}, planSeggerScript(memoryMap, placementXml ? &placement : nullptr,
-                                            /*verbose=*/true));
-  return {std::move(text), testing::internal::GetCapturedStdout()};
+  test::CapturedStream progress;
+  RunSettings settings;
+  settings.verbose = true;
+  settings.progress = progress.stream();
+  std::string text = seggerScriptText(
+      {}, planSeggerScript(memoryMap, placementXml ? &placement : nullptr, settings));
+  return {std::move(text), progress.text()};
 }
 
 TEST(HexFormat, PadsToEightLowerCaseDigitsAndKeepsLongerValues) {

@@ -4,34 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "captured_stream.h"
 #include "vozo/run_tool.h"
 
 namespace vozo {
 namespace {
 
-// A stream whose contents can be read back.
-class CapturedStream {
- public:
-  CapturedStream() : stream_(open_memstream(&buffer_, &size_)) {}
-  ~CapturedStream() {
-    std::fclose(stream_);
-    std::free(buffer_);
-  }
-  std::FILE* stream() { return stream_; }
-  std::string text() {
-    std::fflush(stream_);
-    return std::string(buffer_, size_);
-  }
-
- private:
-  char* buffer_ = nullptr;
-  size_t size_ = 0;
-  std::FILE* stream_;
-};
+using test::CapturedStream;
 
 // Records each call, with the standard output written before it, and fails
 // where told to.
@@ -48,8 +30,11 @@ class RecordingSteps : public RunSteps {
     record("placement file " + path + " [" + macros + "]");
     return placementLoads;
   }
-  void writeGnuLdScript(const std::string& outputPath, const RunValues&, const RunSettings&,
-                        bool withPlacement) override {
+  // The writers print their progress and warnings on the run's streams.
+  void writeGnuLdScript(const std::string& outputPath, const RunValues&,
+                        const RunSettings& settings, bool withPlacement) override {
+    std::fputs("writer progress\n", settings.progress);
+    std::fputs("writer warning\n", settings.warnings);
     record("gnu ld " + outputPath + (withPlacement ? " with placement" : ""));
     if (!writerFailure.empty()) throw writerFailure;  // as the section layout throws
   }
@@ -105,15 +90,16 @@ TEST(RunTool, Sequences) {
       "name=\"FLASH\" start=\"0\" size=\"4096\"access=\"ReadOnly\"/></Root>";
   const Case cases[] = {
       {{"-memory-map-file", "m.xml", "-memory-map-macros", "A=1", "out.ld"},
-       {"> map file m.xml [A=1]", "> gnu ld out.ld"}},
+       {"> map file m.xml [A=1]", "writer progress\n> gnu ld out.ld"}},
       {{"out.ld", "-memory-map-segments", "FLASH RX 0 4096"},
-       {"> " + flashOnly, "> gnu ld out.ld"}},
+       {"> " + flashOnly, "writer progress\n> gnu ld out.ld"}},
       // A file wins over a segment list.
       {{"-memory-map-segments", "FLASH RX 0 4096", "-memory-map-file", "m.xml", "out.ld"},
-       {"> map file m.xml []", "> gnu ld out.ld"}},
+       {"> map file m.xml []", "writer progress\n> gnu ld out.ld"}},
       {{"-memory-map-file", "m.xml", "-section-placement-file", "p.xml",
         "-section-placement-macros", "B=2", "out.ld"},
-       {"> map file m.xml []", "> placement file p.xml [B=2]", "> gnu ld out.ld with placement"}},
+       {"> map file m.xml []", "> placement file p.xml [B=2]",
+        "writer progress\n> gnu ld out.ld with placement"}},
       {{"-segger", "-memory-map-file", "m.xml", "out.ld"},
        {"> map file m.xml []", "> segger out.ld"}},
       {{"-segger", "-memory-map-file", "m.xml", "-section-placement-file", "p.xml", "out.ld"},
@@ -122,15 +108,16 @@ TEST(RunTool, Sequences) {
       {{"-verbose", "-memory-map-file", "m.xml", "-section-placement-file", "p.xml", "out.ld"},
        {"Using memory map file m.xml\n> map file m.xml []",
         "Using section placement file p.xml\n> placement file p.xml []",
-        "> gnu ld out.ld with placement"}},
+        "writer progress\n> gnu ld out.ld with placement"}},
       {{"-verbose", "-memory-map-segments", "FLASH RX 0 4096", "out.ld"},
-       {"Using memory map file \n> " + flashOnly, "> gnu ld out.ld"}},
+       {"Using memory map file \n> " + flashOnly, "writer progress\n> gnu ld out.ld"}},
   };
   for (const Case& c : cases) {
     RunResult result = run(c.arguments);
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.calls, c.calls) << ::testing::PrintToString(c.arguments);
-    EXPECT_EQ(result.err, "");
+    const bool gnuLd = c.calls.back().find("gnu ld") != std::string::npos;
+    EXPECT_EQ(result.err, gnuLd ? "writer warning\n" : "");
   }
 }
 
@@ -153,8 +140,8 @@ TEST(RunTool, Failures) {
        {"> map file m.xml []", "> placement file p.xml []"}},
       {{"-memory-map-file", "m.xml", "out.ld"},
        [](RecordingSteps& s) { s.writerFailure = "section .data overlaps"; },
-       "error: section .data overlaps\n",
-       {"> map file m.xml []", "> gnu ld out.ld"}},
+       "writer warning\nerror: section .data overlaps\n",
+       {"> map file m.xml []", "writer progress\n> gnu ld out.ld"}},
   };
   for (const Case& c : cases) {
     RunResult result = run(c.arguments, c.configure);
