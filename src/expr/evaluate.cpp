@@ -17,6 +17,11 @@ std::optional<ExpressionValue> tryEvaluate(SimpleExpressionParser& parser, std::
                             std::to_string(kMaxExpressionLength >> 10) +
                             " KiB, the limit for one expression");
   }
+  if (!parser.spendText(text.size())) {
+    throw std::length_error("the expressions of one document are longer than " +
+                            std::to_string(SimpleExpressionParser::kMaxTextPerParser >> 20) +
+                            " MiB in total, the limit for one document");
+  }
   try {
     return parser.evaluate(text);
   } catch (const ParserException&) {

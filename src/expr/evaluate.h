@@ -3,10 +3,11 @@
 // out. `ok` is set to false first and to true only on success; on failure
 // (an empty text, a text that does not parse or evaluate, a result of the
 // wrong kind) the result is 0 / false. Parser failures never leave these
-// functions; only out-of-memory passes through, and a text longer than
-// kMaxExpressionLength, which throws std::length_error naming the limit:
-// real expressions are a few dozen bytes, and the time and memory a text
-// takes grow with its length.
+// functions; only out-of-memory passes through, and the two bounds on the
+// text, which throw std::length_error naming the limit: a text longer than
+// kMaxExpressionLength, and a text that takes the parser past its total
+// (SimpleExpressionParser::kMaxTextPerParser). Real expressions are a few
+// dozen bytes; the time and memory evaluation takes grow with the length.
 
 #include <cstddef>
 #include <cstdint>

@@ -44,23 +44,35 @@ struct RegularExpressionLexerToken::Compiled {
 RegularExpressionLexerToken::RegularExpressionLexerToken(std::string_view pattern, TokenKind kind,
                                                          int precedence)
     : LexerToken(kind, precedence), compiled_(std::make_unique<Compiled>()) {
-  int error = 0;
-  PCRE2_SIZE errorOffset = 0;
-  compiled_->code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()), pattern.size(),
-                                  PCRE2_ANCHORED, &error, &errorOffset, nullptr);
-  if (compiled_->code == nullptr) {
-    throw std::logic_error("token pattern " + std::string(pattern) + ": " + pcre2Message(error));
-  }
+  auto compile = [&](uint32_t options) {
+    int error = 0;
+    PCRE2_SIZE errorOffset = 0;
+    pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()), pattern.size(),
+                                     PCRE2_ANCHORED | options, &error, &errorOffset, nullptr);
+    if (code == nullptr) {
+      throw std::logic_error("token pattern " + std::string(pattern) + ": " + pcre2Message(error));
+    }
+    return code;
+  };
+  // The code that matches is compiled without start optimisations: a token
+  // is matched at the start of the rest of the text only, and the search for
+  // a code unit the pattern requires (the "." of a float, say) would scan
+  // the whole rest before each failing attempt, making long texts quadratic.
+  compiled_->code = compile(PCRE2_NO_START_OPTIMIZE);
   compiled_->jit = pcre2_jit_compile(compiled_->code, PCRE2_JIT_COMPLETE) == 0;
 
+  // The bytes a match can start with come from a study of the pattern,
+  // which only an optimised compilation makes.
+  std::unique_ptr<Compiled> studied = std::make_unique<Compiled>();
+  studied->code = compile(0);
   uint32_t firstType = 0;
   const uint8_t* bitmap = nullptr;
-  pcre2_pattern_info(compiled_->code, PCRE2_INFO_FIRSTCODETYPE, &firstType);
-  pcre2_pattern_info(compiled_->code, PCRE2_INFO_FIRSTBITMAP, &bitmap);
+  pcre2_pattern_info(studied->code, PCRE2_INFO_FIRSTCODETYPE, &firstType);
+  pcre2_pattern_info(studied->code, PCRE2_INFO_FIRSTBITMAP, &bitmap);
   auto add = [this](unsigned byte) { firstBytes_[byte / 64] |= uint64_t{1} << (byte % 64); };
   if (firstType == 1) {
     uint32_t unit = 0;
-    pcre2_pattern_info(compiled_->code, PCRE2_INFO_FIRSTCODEUNIT, &unit);
+    pcre2_pattern_info(studied->code, PCRE2_INFO_FIRSTCODEUNIT, &unit);
     add(unit & 0xFF);
     // A caseless first letter is reported in one case only; admit both.
     if ((unit >= 'a' && unit <= 'z') || (unit >= 'A' && unit <= 'Z')) add((unit ^ 0x20) & 0xFF);

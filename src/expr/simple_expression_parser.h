@@ -4,12 +4,27 @@
 // in the expression itself. Cheap to create: the lexer's compiled patterns
 // are shared by all parsers.
 
+#include <cstddef>
+
 #include "expr/expression_parser.h"
 
 namespace vozo {
 
 class SimpleExpressionParser : public ExpressionParser {
  public:
+  // The most expression text one parser evaluates in its life. Each document
+  // evaluates with parsers of its own, so this bounds the time the
+  // expressions of one input take (about a second per 10 MiB).
+  static constexpr size_t kMaxTextPerParser = size_t{16} << 20;
+
+  // Takes `bytes` from what the parser may still evaluate; false when that
+  // is less.
+  bool spendText(size_t bytes) {
+    if (bytes > textLeft_) return false;
+    textLeft_ -= bytes;
+    return true;
+  }
+
   // "a::b symbol not found" (parts joined by "::").
   ExpressionValue lookupScopedSymbol(std::span<const std::string_view> parts) override;
   // "<name> symbol not found".
@@ -45,6 +60,9 @@ class SimpleExpressionParser : public ExpressionParser {
   ExpressionValue symbolAt(std::string_view file, int64_t line) override;
   // None: identifiers are never replaced.
   std::optional<std::string> identifierReplacement(std::string_view name) override;
+
+ private:
+  size_t textLeft_ = kMaxTextPerParser;
 };
 
 }  // namespace vozo

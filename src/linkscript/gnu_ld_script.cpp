@@ -71,9 +71,10 @@ void buildRecords(std::deque<SectionRecord>& storage, std::vector<SectionRecord*
     }
   }
   if (!sectionPlacement) return;
+  const SegmentIndex segmentsByName(memoryMap);
   for (MemoryMapElement* placementSegment : collectElements(
            sectionPlacement->rootElement(), ElementKind::MemorySegment, /*atFront=*/true)) {
-    MemoryMapElement* segment = matchPlacementSegment(memoryMap, *placementSegment);
+    MemoryMapElement* segment = matchPlacementSegment(segmentsByName, *placementSegment);
     if (!segment) continue;
     auto last = lastByStem.find(underscoreSpaces(segment->name()));
     SectionRecord* previous = last == lastByStem.end() ? nullptr : last->second;

@@ -43,8 +43,9 @@ SeggerPlan planSeggerScript(const MemoryMap& memoryMap, const MemoryMap* section
       // placement segment it is written under, so that its block lands in
       // that segment's region.
       plan.segments = placementSegments;
+      const SegmentIndex memoryMapSegments(memoryMap);
       for (MemoryMapElement* placement : placementSegments) {
-        if (matchPlacementSegment(memoryMap, *placement)) {
+        if (matchPlacementSegment(memoryMapSegments, *placement)) {
           addSections(plan, placement, placement, Source::Placement, settings);
         }
       }
@@ -56,8 +57,9 @@ SeggerPlan planSeggerScript(const MemoryMap& memoryMap, const MemoryMap* section
   for (MemoryMapElement* segment : plan.segments) {
     addSections(plan, segment, segment, Source::MemoryMap, settings);
   }
+  const SegmentIndex memoryMapSegments(memoryMap);
   for (MemoryMapElement* placement : placementSegments) {
-    MemoryMapElement* target = matchPlacementSegment(memoryMap, *placement);
+    MemoryMapElement* target = matchPlacementSegment(memoryMapSegments, *placement);
     if (target) addSections(plan, placement, target, Source::Placement, settings);
   }
   return plan;

@@ -42,12 +42,25 @@ std::vector<MemoryMapElement*> collectElements(MemoryMapElement* start, ElementK
   return found;
 }
 
-MemoryMapElement* matchPlacementSegment(const MemoryMap& memoryMap,
+SegmentIndex::SegmentIndex(const MemoryMap& document) {
+  XMLElement* root = document.root();
+  for (XMLNode* node = root; node != nullptr; node = nextInDocumentOrder(node, root)) {
+    if (!node->isElement()) continue;
+    auto* element = static_cast<MemoryMapElement*>(node);
+    if (element->kind() == ElementKind::MemorySegment)
+      byName_.try_emplace(element->name(), element);
+  }
+}
+
+MemoryMapElement* SegmentIndex::find(std::string_view name) const {
+  auto found = byName_.find(name);
+  return found == byName_.end() ? nullptr : found->second;
+}
+
+MemoryMapElement* matchPlacementSegment(const SegmentIndex& memoryMapSegments,
                                         const MemoryMapElement& placementSegment) {
   for (std::string_view piece : splitPlain(placementSegment.name(), ';', false)) {
-    if (MemoryMapElement* segment = findElement(memoryMap, ElementKind::MemorySegment, piece)) {
-      return segment;
-    }
+    if (MemoryMapElement* segment = memoryMapSegments.find(piece)) return segment;
   }
   return nullptr;
 }

@@ -169,14 +169,20 @@ bool XMLDocument::loadPath(const std::string& path, std::string_view pathInMessa
   struct stat status;
   const size_t size = fstat(fileno(file), &status) == 0 ? static_cast<size_t>(status.st_size) : 0;
   if (size > kMaxFileBytes) {
-    throw std::length_error("input file '" + path + "' is larger than " +
-                            mebibytes(kMaxFileBytes) + ", the limit for one file");
+    throw std::length_error("input file '" + path + "' is larger than " + mebibytes(kMaxFileBytes) +
+                            ", the limit for one file");
   }
   if (size > kMaxBytesReadPerDocument - bytesRead_) {
-    throw std::length_error("reading '" + path + "' takes the input files of one document past " +
-                            mebibytes(kMaxBytesReadPerDocument) + ", the limit in total");
+    throw std::length_error("reading '" + path + "' takes one document past " +
+                            mebibytes(kMaxBytesReadPerDocument) +
+                            " of input files, the limit in total");
+  }
+  if (filesRead_ == kMaxFilesReadPerDocument) {
+    throw std::length_error("reading '" + path + "' takes one document past " +
+                            std::to_string(kMaxFilesReadPerDocument) + " input files, the limit");
   }
   bytesRead_ += size;
+  ++filesRead_;
   return parseFile(file);
 }
 

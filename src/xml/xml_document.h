@@ -71,11 +71,12 @@ class XMLDocument {
   // bound, each naming the file and the bound.
   bool load(const std::string& path);
 
-  // The largest file load() reads, and the most bytes all the loads of one
-  // document (its includes and imports, a file read again counting again)
-  // may read together.
+  // The largest file load() reads, and the most bytes and files all the
+  // loads of one document (its includes and imports, a file read again
+  // counting again) may read together.
   static constexpr size_t kMaxFileBytes = size_t{64} << 20;
   static constexpr size_t kMaxBytesReadPerDocument = size_t{128} << 20;
+  static constexpr size_t kMaxFilesReadPerDocument = 100'000;
 
   // Deep copy of `node` made in this document: elements through
   // createElement, with their tag name and attributes; character-data nodes
@@ -133,6 +134,7 @@ class XMLDocument {
   std::string errorMessage_;
   uint32_t errorLine_ = 0;
   size_t bytesRead_ = 0;
+  size_t filesRead_ = 0;
   // Set by the parser right before it makes a node for this string.
   std::string_view inPlaceString_;
 };

@@ -5,6 +5,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -52,7 +53,7 @@ bool sameMacros(const MacroMap& a, const MacroMap& b) {
 // there, and a root named "envelope" stays.
 class XMLPP2Walk {
  public:
-  XMLPP2Walk(XMLPP2& document) : document_(document) {}
+  XMLPP2Walk(XMLPP2& document) : document_(document), parser_(document.expressionParser_) {}
 
   void run(XMLNode* first, std::shared_ptr<const SourceFile> source, MacroMap macros,
            bool expandMacros);
@@ -118,7 +119,7 @@ class XMLPP2Walk {
   std::string expanded(std::string_view text, const MacroMap& macros);
 
   XMLPP2& document_;
-  SimpleExpressionParser parser_;
+  SimpleExpressionParser& parser_;
   std::vector<Frame> stack_;
   // xmlput copies being walked, one inside the other.
   int xmlputNesting_ = 0;
@@ -501,13 +502,17 @@ void XMLPP2Walk::foreachLoop(XMLElement& element) {
       continue;
     }
     if (!exclusions.empty() || !wildcards.empty()) {
+      // Hashed, so that long lists on both sides cost linear time.
+      const std::unordered_set<std::string_view> present(items.begin(), items.end());
+      const std::unordered_set<std::string_view> excluded(exclusions.begin(), exclusions.end());
       for (const std::string& exclusion : exclusions) {
-        if (std::find(items.begin(), items.end(), exclusion) == items.end()) {
+        if (!present.contains(exclusion)) {
           warning("exclude_entries cannot find entry named " + exclusion);
         }
       }
+      document_.spendWildcardTests(items.size() * wildcards.size());
       std::erase_if(items, [&](const std::string& item) {
-        if (std::find(exclusions.begin(), exclusions.end(), item) != exclusions.end()) return true;
+        if (excluded.contains(item)) return true;
         return std::any_of(wildcards.begin(), wildcards.end(), [&](const std::string& pattern) {
           return wildcardFoundIn(pattern, item);
         });
@@ -583,6 +588,7 @@ void XMLPP2::resetLimits() {
   expansionBudget_ = kMaxExpansionWorkPerLoad;
   generatedBudget_ = generatedLimit_;
   includeFilesLeft_ = kMaxIncludeFiles;
+  wildcardTestsLeft_ = kMaxWildcardTests;
 }
 
 bool XMLPP2::expandText(std::string_view text, const MacroMap& macros, bool useMacroTable,
@@ -597,6 +603,15 @@ bool XMLPP2::expandText(std::string_view text, const MacroMap& macros, bool useM
                             " MiB, the limit for one file load");
   }
   return changed;
+}
+
+void XMLPP2::spendWildcardTests(size_t count) {
+  if (count > wildcardTestsLeft_) {
+    throw std::length_error("foreach exclude_wildcard needs more than " +
+                            std::to_string(kMaxWildcardTests) +
+                            " pattern tests, the limit for one file load");
+  }
+  wildcardTestsLeft_ -= count;
 }
 
 void XMLPP2::spendGenerated(size_t count) {

@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "expr/simple_expression_parser.h"
 #include "xml/macro_map.h"
 #include "xml/macro_table.h"
 #include "xml/xml_document.h"
@@ -62,6 +63,10 @@ class XMLPP2 : public QXMLDocument {
   // they may run, together, in one load. Passing it ends the load with
   // std::length_error naming the limit.
   static constexpr size_t kMaxGeneratedElements = 2'000'000;
+  // Tests of a foreach entry against an exclude_wildcard pattern (entries
+  // times patterns), together, in one load; passing it ends the load with
+  // std::length_error naming the limit.
+  static constexpr size_t kMaxWildcardTests = 10'000'000;
   // Copies of xmlput fragments walked one inside the other (a fragment that
   // puts itself); a deeper xmlput is kept as it is.
   static constexpr int kMaxXmlputNesting = 1000;
@@ -86,14 +91,19 @@ class XMLPP2 : public QXMLDocument {
   // Takes `count` from the budget of generated elements; throws when it is
   // spent.
   void spendGenerated(size_t count);
+  void spendWildcardTests(size_t count);
   void resetLimits();
 
   const MacroTable& macroTable_;
+  // Evaluates conditions and loop bounds of every load of the document, so
+  // that its bound on expression text holds for the document as a whole.
+  SimpleExpressionParser expressionParser_;
   std::map<std::string, XMLElement*, std::less<>> xmldefs_;
   size_t expansionBudget_ = kMaxExpansionWorkPerLoad;
   size_t generatedLimit_ = kMaxGeneratedElements;
   size_t generatedBudget_ = kMaxGeneratedElements;
   size_t includeFilesLeft_ = kMaxIncludeFiles;
+  size_t wildcardTestsLeft_ = kMaxWildcardTests;
 };
 
 }  // namespace vozo

@@ -55,7 +55,8 @@ TEST(Queries, CollectAndFind) {
 
 TEST(Queries, PlacementSegmentTakesTheFirstNameThatExists) {
   auto memoryMap = documentFromText(
-      R"(<Root><MemorySegment name="SRAM"/><MemorySegment name="FLASH"/><MemorySegment name="FLASH1"/><MemorySegment name="my ram"/></Root>)");
+      R"(<Root><MemorySegment name="SRAM"/><MemorySegment name="FLASH"/><MemorySegment name="FLASH1"/><MemorySegment name="my ram"/><MemorySegment name="FLASH"/></Root>)");
+  const SegmentIndex segments(*memoryMap);
   const std::pair<const char*, const char*> cases[] = {
       // placement segment name, memory map segment found (null: none)
       {"RAM;SRAM", "SRAM"},       {"FLASH;FLASH1", "FLASH"},
@@ -66,8 +67,12 @@ TEST(Queries, PlacementSegmentTakesTheFirstNameThatExists) {
     auto placement = documentFromText(std::string("<Root><MemorySegment name=\"") + placementName +
                                       "\"/></Root>");
     const auto* segment = static_cast<MemoryMapElement*>(placement->rootElement()->firstChild());
-    MemoryMapElement* match = matchPlacementSegment(*memoryMap, *segment);
+    MemoryMapElement* match = matchPlacementSegment(segments, *segment);
     EXPECT_EQ(match ? match->name() : "(none)", expected ? expected : "(none)") << placementName;
+    // Of two segments of one name, the first in document order.
+    if (expected) {
+      EXPECT_EQ(match, findElement(*memoryMap, ElementKind::MemorySegment, expected));
+    }
   }
 }
 

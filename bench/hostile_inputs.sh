@@ -1,0 +1,216 @@
+#!/usr/bin/env bash
+# Runs vozo on hostile inputs, one fresh directory per case, and prints a
+# Markdown table row per case: exit status, first line of standard error,
+# size of the output file, wall time and peak resident memory (GNU time).
+#
+#   bench/hostile_inputs.sh <vozo-binary> [case-name...]
+#
+# Inputs are generated here (some are tens of megabytes). Use a Release
+# build: the numbers are meant for docs/reliability.md.
+set -u
+
+if [ $# -lt 1 ]; then
+  echo "usage: $0 <vozo-binary> [case-name...]" >&2
+  exit 2
+fi
+vozo=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+shift
+work=$(mktemp -d "${TMPDIR:-/tmp}/vozo-hostile.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+# Repeats a text: repeat <count> <text>
+repeat() { perl -e 'print $ARGV[1] x $ARGV[0]' "$1" "$2"; }
+
+segment='<MemorySegment name="RAM" start="0x20000000" size="0x1000"/>'
+
+# Each case_* function sets up its files in the current directory and calls
+# run with the arguments of vozo.
+case_self_include_growth() {
+  printf '<R><include filename="level.xml" macros="L=$(L)1"/></R>' >map.xml
+  printf '<Level><MemorySegment name="L$(L)"/><include filename="level.xml" macros="L=$(L)1"/></Level>' >level.xml
+  run -memory-map-file map.xml out.ld
+}
+case_include_dev_zero() {
+  printf '<R><include filename="/dev/zero"/></R>' >map.xml
+  run -memory-map-file map.xml out.ld
+}
+case_map_dev_zero() { run -memory-map-file /dev/zero out.ld; }
+case_map_dev_urandom() { run -memory-map-file /dev/urandom out.ld; }
+case_map_fifo_without_writer() {
+  mkfifo map.xml
+  run -memory-map-file map.xml out.ld
+}
+case_placement_directory() {
+  printf '<R>%s</R>' "$segment" >map.xml
+  mkdir placement.xml
+  run -memory-map-file map.xml -section-placement-file placement.xml out.ld
+}
+case_for_sub_most_negative() {
+  printf '<R><for index="i" start="0" end="1" incr="1" sub="0x8000000000000000"><MemorySegment name="S$(i_ap)" start="0" size="1"/></for></R>' >map.xml
+  run -memory-map-file map.xml out.ld
+}
+case_expression_50MB() {
+  { printf '<R><MemorySegment name="S" size="1" start="0'; repeat 25000000 '+1'; printf '"/></R>'; } >map.xml
+  run -memory-map-file map.xml out.ld
+}
+case_expressions_1000_of_64KB() {
+  perl -e 'my $e = "0" . ("+1" x 32000); print "<R>"; print "<MemorySegment name=\"S$_\" start=\"$e\" size=\"1\"/>" for 1..1000; print "</R>"' >map.xml
+  run -memory-map-file map.xml out.ld
+}
+case_placement_20k_against_200k_segments() {
+  perl -e 'print "<R>"; print "<MemorySegment name=\"S$_\" start=\"0\" size=\"1\"/>" for 1..200000; print "</R>"' >map.xml
+  perl -e 'print "<R>"; print "<MemorySegment name=\"X$_\"><ProgramSection name=\".t\"/></MemorySegment>" for 1..20000; print "</R>"' >placement.xml
+  run -memory-map-file map.xml -section-placement-file placement.xml out.ld
+}
+case_imports_300k() {
+  printf '<I/>' >i.xml
+  { printf '<R>'; repeat 300000 '<Import filename="i.xml"/>'; printf '</R>'; } >map.xml
+  run -memory-map-file map.xml out.ld
+}
+case_foreach_exclusions_200k() {
+  local list
+  list=$(perl -e 'print join(",", map { "e$_" } 1..200000)')
+  printf '<R><foreach exclude_entries="%s" x="%s"><MemorySegment name="$(x)" start="0" size="1"/></foreach></R>' "$list" "$list" >map.xml
+  run -memory-map-file map.xml out.ld
+}
+case_foreach_wildcards_10k_by_10k() {
+  local list
+  list=$(perl -e 'print join(",", map { "e$_" } 1..10000)')
+  printf '<R><foreach exclude_wildcard="%s" x="%s"><MemorySegment name="$(x)" start="0" size="1"/></foreach></R>' "$list" "$list" >map.xml
+  run -memory-map-file map.xml out.ld
+}
+case_nested_if_100k_around_100k() {
+  { printf '<R>'; repeat 100000 '<if A="1">'; repeat 100000 "$segment"; repeat 100000 '</if>'; printf '</R>'; } >map.xml
+  run -memory-map-file map.xml -memory-map-macros A=1 out.ld
+}
+case_nesting_1M_deep() {
+  { printf '<R>'; repeat 1000000 '<MemorySegment name="S" start="+1" size="1">'; repeat 1000000 '</MemorySegment>'; printf '</R>'; } >map.xml
+  run -memory-map-file map.xml out.ld
+}
+case_sections_1M_deep() {
+  { printf '<R><MemorySegment name="RAM" start="0" size="0x100000">'; repeat 1000000 '<ProgramSection name=".s">'; repeat 1000000 '</ProgramSection>'; printf '</MemorySegment></R>'; } >map.xml
+  run -memory-map-file map.xml out.ld
+}
+case_siblings_1M() {
+  { printf '<R><MemorySegment name="RAM" start="0" size="0x100000">'; repeat 1000000 '<ProgramSection name=".s"/>'; printf '</MemorySegment></R>'; } >map.xml
+  run -memory-map-file map.xml out.ld
+}
+case_include_cycle() {
+  printf '<R><include filename="a.xml"/></R>' >map.xml
+  printf '<A>%s<include filename="b.xml"/></A>' "$segment" >a.xml
+  printf '<B><include filename="a.xml"/></B>' >b.xml
+  run -memory-map-file map.xml out.ld
+}
+case_include_fan_out() {
+  # Every level includes the next one twice: 2^63 includes without bounds.
+  printf '<R><include filename="l.xml" macros="N=0"/></R>' >map.xml
+  printf '<L><define name="M" expression="$(N)+1"/><MemorySegment name="S$(N)" start="0" size="1"/><include filename="l.xml" macros="N=$(M)"/><include filename="l.xml" macros="N=$(M)"/></L>' >l.xml
+  run -memory-map-file map.xml out.ld
+}
+case_macro_cycle() {
+  printf '<R><MemorySegment name="$(A)" start="0" size="1"/></R>' >map.xml
+  run -memory-map-file map.xml -memory-map-macros 'A=$(B);B=$(A)' out.ld
+}
+case_macro_doubling() {
+  local definitions="M0=x" i
+  for i in $(seq 1 40); do definitions="$definitions;M$i=\$(M$((i - 1)))\$(M$((i - 1)))"; done
+  printf '<R><MemorySegment name="$(M40)" start="0" size="1"/></R>' >map.xml
+  run -memory-map-file map.xml -memory-map-macros "$definitions" out.ld
+}
+case_loop_bomb() {
+  printf '<R><for index="i" start="0" end="1000" incr="1"><for index="j" start="0" end="1000" incr="1"><for index="k" start="0" end="1000" incr="1"><MemorySegment name="S$(i)_$(j)_$(k)" start="0" size="1"/></for></for></for></R>' >map.xml
+  run -memory-map-file map.xml out.ld
+}
+case_nul_bytes() {
+  printf '<R>%s\0<MemorySegment name="AFTER_NUL" start="0" size="1"/></R>' "$segment" >map.xml
+  run -memory-map-file map.xml out.ld
+}
+case_invalid_utf8() {
+  printf '<R><MemorySegment name="R\xff\xfe\xc3" start="0" size="1"/></R>' >map.xml
+  run -memory-map-file map.xml out.ld
+}
+case_crlf() {
+  printf '<R>\r\n%s\r\n</R>\r\n' "$segment" >map.xml
+  run -memory-map-file map.xml out.ld
+}
+case_bom() {
+  printf '\xef\xbb\xbf<R>%s</R>' "$segment" >map.xml
+  run -memory-map-file map.xml out.ld
+}
+case_empty_file() {
+  : >map.xml
+  run -memory-map-file map.xml out.ld
+}
+case_file_65MiB() {
+  truncate -s 65M map.xml
+  run -memory-map-file map.xml out.ld
+}
+case_documents_past_128MiB() {
+  truncate -s 40M big.xml
+  printf '<R><include filename="big.xml"/><include filename="big.xml"/><include filename="big.xml"/><include filename="big.xml"/></R>' >map.xml
+  run -memory-map-file map.xml out.ld
+}
+case_tiny_elements_60MB() {
+  { printf '<R>'; repeat 15000000 '<a/>'; printf '</R>'; } >map.xml
+  run -memory-map-file map.xml out.ld
+}
+case_script_past_256MiB() {
+  local name
+  name=$(repeat 150 N)
+  printf '<R><for index="i" start="0" end="400000" incr="1"><MemorySegment name="$(N)$(i)" start="0" size="1"/></for></R>' >map.xml
+  run -memory-map-file map.xml -memory-map-macros "N=$name" out.ld
+}
+case_output_is_directory() {
+  printf '<R>%s</R>' "$segment" >map.xml
+  mkdir out.ld
+  run -memory-map-file map.xml out.ld
+}
+case_output_in_missing_directory() {
+  printf '<R>%s</R>' "$segment" >map.xml
+  run -memory-map-file map.xml missing/out.ld
+}
+case_output_in_read_only_directory() {
+  printf '<R>%s</R>' "$segment" >map.xml
+  mkdir ro && chmod 555 ro
+  if [ "$(id -u)" = 0 ]; then
+    # Permissions do not bind root: run as nobody.
+    chmod 755 . "$work"
+    RUN_AS=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+    run -memory-map-file map.xml ro/out.ld
+    RUN_AS=()
+  else
+    run -memory-map-file map.xml ro/out.ld
+  fi
+}
+case_output_equals_input() {
+  printf '<R>%s</R>' "$segment" >map.xml
+  run -memory-map-file map.xml map.xml
+}
+
+RUN_AS=()
+run() {
+  local status
+  /usr/bin/time -f '%e %M' -o time.txt timeout 60 "${RUN_AS[@]}" "$vozo" "$@" >stdout 2>stderr
+  status=$?
+  local output=${!#}
+  local size="-"
+  [ -f "$output" ] && size=$(stat -c %s "$output")
+  # The last line (GNU time puts a note on a failing status before it).
+  local seconds kilobytes
+  read -r seconds kilobytes < <(tail -n 1 time.txt)
+  local message
+  message=$(head -c 160 stderr | head -n 1 | tr -d '\r')
+  printf '| %s | %s | %s | %s | %s s | %s MB |\n' "$current" "$status" "${message:-(none)}" \
+    "$size" "$seconds" "$((kilobytes / 1024))"
+}
+
+cases=("$@")
+if [ ${#cases[@]} -eq 0 ]; then
+  mapfile -t cases < <(sed -n 's/^case_\([A-Za-z0-9_]*\)() .*/\1/p' "$0")
+fi
+echo "| case | status | standard error | output bytes | time | peak memory |"
+echo "|---|---|---|---|---|---|"
+for current in "${cases[@]}"; do
+  mkdir "$work/$current"
+  (cd "$work/$current" && "case_$current")
+done
