@@ -1,21 +1,27 @@
-# Set-up and everyday entry points. Both targets first make sure the Debian
+# Set-up and everyday entry points. Every target first makes sure the Debian
 # packages the build and the tests need are installed.
 #
 #   make demo   build vozo and print the script generated for the example board
-#   make test   build with AddressSanitizer/UBSan and run the whole suite
+#   make test   build with AddressSanitizer/UBSan and run the whole suite (with
+#               a few seconds of each fuzz target, built with clang)
+#   make fuzz   build the fuzz targets and run each for FUZZ_SECONDS (default 60)
+#   make hostile  time vozo (Release) on the hostile inputs of docs/reliability.md
 
 PACKAGES := cmake g++ make libgtest-dev libpcre2-dev \
-            gcc-arm-none-eabi binutils-arm-none-eabi libnewlib-arm-none-eabi
+            gcc-arm-none-eabi binutils-arm-none-eabi libnewlib-arm-none-eabi \
+            clang-14 libclang-rt-14-dev time perl
 
 RELEASE_DIR := build/release
 TEST_DIR    := build/test
+FUZZ_DIR    := $(TEST_DIR)/fuzz-build
+FUZZ_SECONDS ?= 60
 JOBS        ?= $(shell nproc 2>/dev/null || echo 2)
 
 EXAMPLE_ARGS := -memory-map-file examples/board/memory_map.xml \
                 -section-placement-file examples/board/placement.xml \
                 -check-segment-overflow -check-section-overflow
 
-.PHONY: demo test deps build build-test clean format
+.PHONY: demo test deps build build-test fuzz hostile clean format
 
 demo: build
 	@mkdir -p build/demo
@@ -29,6 +35,15 @@ test: build-test
 build: deps
 	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release -DVOZO_TESTS=OFF
 	cmake --build $(RELEASE_DIR) -j $(JOBS)
+
+fuzz: deps
+	cmake -S . -B $(FUZZ_DIR) -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DVOZO_FUZZ=ON -DVOZO_TESTS=OFF
+	cmake --build $(FUZZ_DIR) -j $(JOBS)
+	fuzz/run.sh $(FUZZ_DIR)/fuzz $(FUZZ_SECONDS)
+
+hostile: build
+	bench/hostile_inputs.sh $(RELEASE_DIR)/src/vozo/vozo
 
 build-test: deps
 	cmake -S . -B $(TEST_DIR) -DCMAKE_BUILD_TYPE=Debug -DVOZO_SANITIZE=ON

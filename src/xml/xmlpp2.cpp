@@ -458,6 +458,11 @@ void XMLPP2Walk::forLoop(XMLElement& element) {
   }
   const auto mul = static_cast<uint32_t>(evaluateSignedAttribute("mul", 1));
 
+  // Every pass takes one from the budget of generated elements, so a loop
+  // with more passes than that fails before its first. (Passes are counted
+  // up to where the index would wrap; a loop that wraps only has more.)
+  if (start < end) document_.spendGenerated((uint64_t{end} - start + incr - 1) / incr, false);
+
   const std::string name(indexName);
   uint32_t i = start;
   uint32_t ap = add + mul * start;
@@ -614,13 +619,13 @@ void XMLPP2::spendWildcardTests(size_t count) {
   wildcardTestsLeft_ -= count;
 }
 
-void XMLPP2::spendGenerated(size_t count) {
+void XMLPP2::spendGenerated(size_t count, bool take) {
   if (count > generatedBudget_) {
     throw std::length_error("preprocessor loops and xmlput generate more than " +
                             std::to_string(generatedLimit_) +
                             " elements, the limit for one file load");
   }
-  generatedBudget_ -= count;
+  if (take) generatedBudget_ -= count;
 }
 
 bool XMLPP2::loadPreprocessed(const std::string& path, std::string_view macroDefinitions,

@@ -58,7 +58,7 @@ class XMLPP2 : public QXMLDocument {
   // may take together (each single expansion is limited on its own as well,
   // see macro_expand.h). Using it up ends the load: the walk throws
   // std::length_error naming the limit.
-  static constexpr size_t kMaxExpansionWorkPerLoad = size_t{256} << 20;
+  static constexpr size_t kMaxExpansionWorkPerLoad = size_t{64} << 20;
   // Elements that for, foreach and xmlput may create, and loop iterations
   // they may run, together, in one load. Passing it ends the load with
   // std::length_error naming the limit.
@@ -88,9 +88,9 @@ class XMLPP2 : public QXMLDocument {
   // as expandInto (false and `out` untouched when the text has no "$").
   bool expandText(std::string_view text, const MacroMap& macros, bool useMacroTable,
                   std::string& out);
-  // Takes `count` from the budget of generated elements; throws when it is
-  // spent.
-  void spendGenerated(size_t count);
+  // Takes `count` from the budget of generated elements (only checks that
+  // it is there, without `take`); throws when it is not.
+  void spendGenerated(size_t count, bool take = true);
   void spendWildcardTests(size_t count);
   void resetLimits();
 

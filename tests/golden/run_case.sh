@@ -8,6 +8,8 @@
 #                     (an empty file means no arguments at all)
 #   input/            optional; copied into a fresh scratch directory, which is
 #                     the working directory of the run
+#   setup             optional; a bash script run in the scratch directory
+#                     before vozo, for inputs too large to commit
 #   expected/stdout   standard output (absent: must be empty)
 #   expected/stderr   standard error (absent: must be empty)
 #   expected/status   exit status (absent: 0)
@@ -38,6 +40,12 @@ trap 'rm -rf "$work"' EXIT
 mkdir "$work/run"
 if [ -d "$case_dir/input" ]; then
   cp -R "$case_dir/input/." "$work/run/"
+fi
+if [ -f "$case_dir/setup" ]; then
+  if ! (cd "$work/run" && bash "$case_dir/setup"); then
+    echo "golden case $case_dir: setup failed" >&2
+    exit 2
+  fi
 fi
 
 args=()
