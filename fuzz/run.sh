@@ -34,7 +34,7 @@ for target in "${targets[@]}"; do
     echo "fuzz_$target: finding saved under $bin/findings/" >&2
     failed=1
   else
-    grep -E '^(stat::number_of_executed_units|stat::peak_rss_mb|#[0-9]+ +DONE)' "$bin/$target.log"
+    grep -aE '^(stat::number_of_executed_units|stat::peak_rss_mb|#[0-9]+[[:space:]]+DONE)' "$bin/$target.log"
   fi
 done
 exit $failed

@@ -104,32 +104,12 @@ TEST(CommandLine, SymbolsAccumulateInOneMap) {
   EXPECT_EQ(p.values.symbols, (SymbolDefinitions{{"A", "3"}, {"B", "2"}}));
 }
 
+// The messages of a missing value and of an unknown option or target are
+// pinned by the golden cases; these two are not.
 TEST(CommandLine, Failures) {
-  struct Case {
-    std::vector<std::string> arguments;
-    std::string message;
-  };
-  const Case cases[] = {
-      {{"out.ld", "-default-fill-pattern"}, "pattern required for -default-fill-pattern"},
-      {{"-memory-map-file"}, "file required for -memory-map-file"},
-      {{"-memory-map-macros"}, "macro definition required for -memory-map-macros"},
-      {{"-memory-map-segments"}, "segment list for -memory-map-segments"},
-      {{"-section-placement-file"}, "file required for -section-placement-file"},
-      {{"-section-placement-macros"}, "macro definition required for -section-placement-macros"},
-      {{"-section-placment-macros"}, "macro definition required for -section-placement-macros"},
-      {{"-symbols"}, "symbol definition required for -symbol"},
-      {{"-target"}, "target name required for -target"},
-      {{"-target", "ARM"}, "unknown target name"},
-      {{"-h"}, "unknown option option -h"},
-      {{"-"}, "unknown option option -"},
-      {{"--verbose"}, "unknown option option --verbose"},
-      {{"-memory-map-file=x.xml"}, "unknown option option -memory-map-file=x.xml"},
-      // The first failure ends the reading.
-      {{"-x", "-memory-map-file"}, "unknown option option -x"},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(failureOf(c.arguments), c.message) << c.arguments.front();
-  }
+  EXPECT_EQ(failureOf({"-memory-map-file=x.xml"}), "unknown option option -memory-map-file=x.xml");
+  // The first failure ends the reading.
+  EXPECT_EQ(failureOf({"-x", "-memory-map-file"}), "unknown option option -x");
 }
 
 TEST(CommandLine, NeedsUsage) {
