@@ -1,11 +1,22 @@
-# Set-up and everyday entry points. Both targets first make sure the Debian
-# packages the build and the tests need are installed.
+# Set-up and everyday entry points. Each target first makes sure the Debian
+# packages it needs are installed.
 #
-#   make demo   build vozo and print the script generated for the example board
-#   make test   build with AddressSanitizer/UBSan and run the whole suite
+#   make demo      build vozo and print the script generated for the example board
+#   make test      build with AddressSanitizer/UBSan and run the whole suite
+#   make install   install the release build (PREFIX, default /usr/local)
+#   make package   build the Debian package into build/release
 
-PACKAGES := cmake g++ make libgtest-dev libpcre2-dev \
-            gcc-arm-none-eabi binutils-arm-none-eabi libnewlib-arm-none-eabi
+# Building and running vozo.
+DEMO_PACKAGES    := cmake g++ make libpcre2-dev
+# The Debian package: dependencies from the program's shared libraries.
+PACKAGE_PACKAGES := $(DEMO_PACKAGES) dpkg-dev file
+# The tests: unit tests, link tests and the example firmware with the cross
+# tool chain, both CMake generators, the package check.
+TEST_PACKAGES    := $(PACKAGE_PACKAGES) libgtest-dev ninja-build \
+                    gcc-arm-none-eabi binutils-arm-none-eabi libnewlib-arm-none-eabi \
+                    libstdc++-arm-none-eabi-newlib
+PACKAGES         ?= $(DEMO_PACKAGES)
+PREFIX           ?= /usr/local
 
 RELEASE_DIR := build/release
 TEST_DIR    := build/test
@@ -15,7 +26,7 @@ EXAMPLE_ARGS := -memory-map-file examples/board/memory_map.xml \
                 -section-placement-file examples/board/placement.xml \
                 -check-segment-overflow -check-section-overflow
 
-.PHONY: demo test deps build build-test clean format
+.PHONY: demo test install package deps build build-test clean format
 
 demo: build
 	@mkdir -p build/demo
@@ -26,12 +37,20 @@ demo: build
 test: build-test
 	cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS)
 
+install: build
+	cmake --install $(RELEASE_DIR) --prefix $(PREFIX)
+
+package: PACKAGES = $(PACKAGE_PACKAGES)
+package: build
+	cd $(RELEASE_DIR) && cpack -G DEB
+
 build: deps
 	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release -DVOZO_TESTS=OFF
 	cmake --build $(RELEASE_DIR) -j $(JOBS)
 
+build-test: PACKAGES = $(TEST_PACKAGES)
 build-test: deps
-	cmake -S . -B $(TEST_DIR) -DCMAKE_BUILD_TYPE=Debug -DVOZO_SANITIZE=ON
+	cmake -S . -B $(TEST_DIR) -DCMAKE_BUILD_TYPE=Debug -DVOZO_SANITIZE=ON -DVOZO_TESTS=ON
 	cmake --build $(TEST_DIR) -j $(JOBS)
 
 # Installs what is missing when run as root; otherwise prints the one command
@@ -44,7 +63,7 @@ deps:
 	if [ -n "$$missing" ]; then \
 	  if [ "$$(id -u)" = 0 ]; then \
 	    echo "Installing:$$missing"; \
-	    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
+	    apt-get -o DPkg::Lock::Timeout=900 update -qq && DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=900 install -y -qq $$missing; \
 	  else \
 	    echo "Missing packages. Run:"; \
 	    echo "  sudo apt-get install -y$$missing"; \

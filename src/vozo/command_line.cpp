@@ -73,6 +73,12 @@ constexpr Option kOptions[] = {
     {"-stack-sizes", "", [](std::string_view, RunSettings&, RunValues& v) { v.stackSizes = true; }},
     {"-target", "target name required for -target",
      [](std::string_view value, RunSettings& s, RunValues&) { setTarget(value, s); }},
+
+    // Build integration.
+    {"-dependency-file", "file required for -dependency-file",
+     [](std::string_view value, RunSettings&, RunValues& v) { v.dependencyFile = value; }},
+    {"--help", "", [](std::string_view, RunSettings&, RunValues& v) { v.showHelp = true; }},
+    {"--version", "", [](std::string_view, RunSettings&, RunValues& v) { v.showVersion = true; }},
 };
 
 const Option* findOption(std::string_view argument) {

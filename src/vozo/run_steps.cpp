@@ -36,4 +36,11 @@ void ToolRunSteps::writeSeggerScript(const std::string& outputPath, const RunVal
                           withSectionPlacement ? &sectionPlacement_ : nullptr, settings);
 }
 
+std::vector<std::string> ToolRunSteps::openedFiles() const {
+  std::vector<std::string> files = memoryMap_.openedFiles();
+  const std::vector<std::string>& placement = sectionPlacement_.openedFiles();
+  files.insert(files.end(), placement.begin(), placement.end());
+  return files;
+}
+
 }  // namespace vozo

@@ -3,6 +3,7 @@
 // the run sequence can be exercised on its own.
 
 #include <string>
+#include <vector>
 
 #include "linkscript/run_settings.h"
 #include "memory/memory_map.h"
@@ -33,6 +34,9 @@ class RunSteps {
                                 const RunSettings& settings, bool withSectionPlacement) = 0;
   virtual void writeSeggerScript(const std::string& outputPath, const RunValues& values,
                                  const RunSettings& settings, bool withSectionPlacement) = 0;
+
+  // The paths of the input files opened so far, in order.
+  virtual std::vector<std::string> openedFiles() const { return {}; }
 };
 
 // The steps of the tool itself. It owns the two documents of the run, both
@@ -51,6 +55,7 @@ class ToolRunSteps : public RunSteps {
                         const RunSettings& settings, bool withSectionPlacement) override;
   void writeSeggerScript(const std::string& outputPath, const RunValues& values,
                          const RunSettings& settings, bool withSectionPlacement) override;
+  std::vector<std::string> openedFiles() const override;
 
   const MemoryMap& memoryMap() const { return memoryMap_; }
   MemoryMap& memoryMap() { return memoryMap_; }

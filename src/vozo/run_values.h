@@ -26,6 +26,11 @@ struct RunValues {
   bool segger = false;
   SymbolDefinitions symbols;            // -symbols, accumulated
   std::vector<std::string> positional;  // every non-option argument, in order
+
+  // Build integration.
+  std::string dependencyFile;  // -dependency-file (last one wins)
+  bool showHelp = false;       // --help
+  bool showVersion = false;    // --version
 };
 
 }  // namespace vozo

@@ -127,6 +127,7 @@ bool XMLDocument::loadPath(const std::string& path, std::string_view pathInMessa
     setError("couldn't read " + std::string(pathInMessage), 0);
     return false;
   }
+  openedFiles_.push_back(path);
   bool ok = parseFile(file);
   std::fclose(file);
   return ok;

@@ -20,6 +20,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "xml/arena.h"
 #include "xml/xml_node.h"
@@ -89,6 +90,10 @@ class XMLDocument {
 
   bool keepCharacterData() const { return keepCharacterData_; }
 
+  // Every path that load() opened, in the order opened, repeats included:
+  // the files a run depends on.
+  const std::vector<std::string>& openedFiles() const { return openedFiles_; }
+
   Arena& arena() { return arena_; }
 
  protected:
@@ -120,6 +125,7 @@ class XMLDocument {
   XMLElement* root_ = nullptr;
   std::string errorMessage_;
   uint32_t errorLine_ = 0;
+  std::vector<std::string> openedFiles_;
   // Set by the parser right before it makes a node for this string.
   std::string_view inPlaceString_;
 };
