@@ -80,13 +80,21 @@ TEST_F(ReplacedFileTest, ChangedBytesReplaceTheFileKeepingItsModeAndLinks) {
   EXPECT_EQ(status(target).st_mode & 07777, 0640u);
 }
 
-TEST_F(ReplacedFileTest, WritesDevicesDirectlyAndReportsUnopenablePaths) {
+TEST_F(ReplacedFileTest, WritesDevicesDirectlyAndReportsFailures) {
   EXPECT_NO_THROW(replaceFileContents("/dev/null", "text"));
-  try {
-    replaceFileContents(path("missing/out.ld"), "text");
-    FAIL() << "no error for a missing directory";
-  } catch (const HException& error) {
-    EXPECT_EQ(error.message(), "cannot open " + path("missing/out.ld") + " for writing");
+  const std::string missing = path("missing/out.ld");
+  const std::pair<std::string, std::string> cases[] = {
+      {missing, "cannot open " + missing + " for writing"},
+      {std::string("out\0.ld", 7), std::string("cannot open out\0.ld for writing", 31)},
+      {"/dev/full", "cannot write /dev/full"},
+  };
+  for (const auto& [file, message] : cases) {
+    try {
+      replaceFileContents(file, "text");
+      ADD_FAILURE() << "no error for " << file;
+    } catch (const HException& error) {
+      EXPECT_EQ(error.message(), message);
+    }
   }
 }
 
