@@ -40,6 +40,8 @@ function(vozo_add_linker_script target)
   cmake_path(ABSOLUTE_PATH ARG_OUTPUT BASE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
              NORMALIZE OUTPUT_VARIABLE script)
   set(depfile ${script}.d)
+  cmake_path(GET script PARENT_PATH script_directory)
+  file(MAKE_DIRECTORY ${script_directory})
 
   set(arguments)
   set(inputs)
