@@ -37,8 +37,8 @@ void ToolRunSteps::writeSeggerScript(const std::string& outputPath, const RunVal
 }
 
 std::vector<std::string> ToolRunSteps::openedFiles() const {
-  std::vector<std::string> files = memoryMap_.openedFiles();
-  const std::vector<std::string>& placement = sectionPlacement_.openedFiles();
+  std::vector<std::string> files = memoryMap_.sourceFiles();
+  const std::vector<std::string>& placement = sectionPlacement_.sourceFiles();
   files.insert(files.end(), placement.begin(), placement.end());
   return files;
 }
