@@ -14,15 +14,8 @@ set -u
 vozo_build=$(cd "$1" && pwd)
 example=$(cd "$2" && pwd)
 work=$(mkdir -p "$3" && cd "$3" && pwd)
-failures=0
-
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
-
-rm -rf "$work"
-mkdir -p "$work"
+source "$(dirname "$0")/../check_support.sh"
+fresh_directory "$work"
 cmake --install "$vozo_build" --prefix "$work/prefix" >/dev/null || exit 1
 
 # Runs a build, keeping its output in $work/build.log.
@@ -171,8 +164,4 @@ built "no work to do" || fail "the build after an unchanged script did work (Nin
 
 run_generator "Unix Makefiles" -DCMAKE_PREFIX_PATH="$work/prefix" "${strict[@]}"
 
-if ((failures)); then
-  echo "$failures check(s) failed"
-  exit 1
-fi
-echo "all firmware checks passed"
+finish "all firmware checks passed"

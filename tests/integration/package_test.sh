@@ -8,15 +8,8 @@ set -u
 build=$1
 version=$2
 work=$3
-failures=0
-
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
-
-rm -rf "$work"
-mkdir -p "$work"
+source "$(dirname "$0")/../check_support.sh"
+fresh_directory "$work"
 cpack --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1 || {
   cat "$work/cpack.log"
   echo "FAIL: cpack could not build the package"
@@ -43,8 +36,4 @@ dpkg-deb -x "$deb" "$work/root"
 [[ $("$work/root/usr/bin/vozo" --version) == "vozo $version" ]] || fail "the packaged vozo does not run"
 grep -q '^\.TH VOZO 1' "$work/root/usr/share/man/man1/vozo.1" || fail "the manual page has no title"
 
-if ((failures)); then
-  echo "$failures check(s) failed"
-  exit 1
-fi
-echo "all package checks passed"
+finish "all package checks passed"
