@@ -6,8 +6,8 @@
 
 #include "linkscript/append_pieces.h"
 #include "linkscript/gnu_ld_fixed_size.h"
-#include "linkscript/replaced_file.h"
 #include "linkscript/hex_format.h"
+#include "linkscript/replaced_file.h"
 #include "linkscript/section_layout.h"
 #include "memory/queries.h"
 

@@ -35,7 +35,8 @@ class RunSteps {
   virtual void writeSeggerScript(const std::string& outputPath, const RunValues& values,
                                  const RunSettings& settings, bool withSectionPlacement) = 0;
 
-  // The paths of the input files opened so far, in order.
+  // The input files read so far, each path as opened: the memory map's,
+  // then the section placement's.
   virtual std::vector<std::string> openedFiles() const { return {}; }
 };
 
