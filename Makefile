@@ -4,7 +4,7 @@
 #   make demo   build vozo and print the script generated for the example board
 #   make test   build with AddressSanitizer/UBSan and run the whole suite
 
-PACKAGES := cmake g++ make libgtest-dev libpcre2-dev \
+PACKAGES := cmake g++ make libgtest-dev libpcre2-dev binutils-riscv64-unknown-elf \
             gcc-arm-none-eabi binutils-arm-none-eabi libnewlib-arm-none-eabi
 
 RELEASE_DIR := build/release

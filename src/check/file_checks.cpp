@@ -16,11 +16,11 @@ constexpr std::string_view kPreprocessorPrefix = "XmlPP::processConditionals(): 
 // The parser's two messages with what they mean.
 std::string explainedParserMessage(const std::string& message) {
   if (message == "tagName mismatch") {
-    return message + ": an end tag does not match the element it closes";
+    return message + " (an end tag does not match the element it closes)";
   }
   if (message == "bad tagName") {
-    return message + ": an attribute name starts with a character other than a letter, \"_\", "
-                     "\"-\" or \":\"";
+    return message + " (an attribute name starts with a character other than a letter, \"_\", "
+                     "\"-\" or \":\")";
   }
   return message;
 }
@@ -45,8 +45,8 @@ std::string whyUnreadable(const std::string& path) {
   if (!why.empty()) return why;
   XMLDocument scratch(false);
   if (!scratch.load(path)) {
-    return explainedParserMessage(scratch.errorMessage()) + " at line " +
-           std::to_string(scratch.errorLine() + 1);
+    return "it does not parse at line " + std::to_string(scratch.errorLine() + 1) + ": " +
+           explainedParserMessage(scratch.errorMessage());
   }
   if (!scratch.root()) return "the file has no root element";
   return {};
@@ -66,7 +66,10 @@ std::string preprocessorMessage(std::string_view text) {
     return "cannot read include file \"" + displayPath(path) + "\"" +
            (why.empty() ? std::string() : ": " + why);
   }
-  return std::string(text);
+  std::string message(text);
+  // The message's own spelling is kept where it is sent; shown, it reads right.
+  if (message.starts_with("xmlput cannot fine ")) message.replace(14, 4, "find");
+  return message;
 }
 
 }  // namespace

@@ -76,6 +76,16 @@ std::string_view kindProblem(const ExpressionValue& value) {
   }
 }
 
+// The evaluator's message in the words of an input file's author.
+std::string evaluatorMessage(std::string_view message) {
+  constexpr std::string_view kNotFound = " symbol not found";
+  if (message == "unexpected token TOKEN_EOL") return "the expression ends too early";
+  if (message.ends_with(kNotFound) && message.size() > kNotFound.size()) {
+    return "unknown name " + std::string(message.substr(0, message.size() - kNotFound.size()));
+  }
+  return std::string(message);
+}
+
 }  // namespace
 
 const char* const kNameRule = "names take letters, digits, \"_\", \".\" and \"$\"; spaces become \"_\"";
@@ -131,7 +141,8 @@ void checkAddressText(CheckContext& context, const MemoryMapElement& element,
   const std::string_view taken = form == AddressForm::Start ? "it is taken as 0"
                                                             : "the size is taken as 0";
   if (!evaluation.value) {
-    return report(" does not evaluate (" + evaluation.message + "); " + std::string(taken));
+    std::string why = evaluatorMessage(evaluation.message);
+    return report(" does not evaluate (" + why + "); " + std::string(taken));
   }
   const ExpressionValue& result = *evaluation.value;
   if (std::string_view problem = kindProblem(result); !problem.empty()) {
