@@ -12,7 +12,7 @@ DEMO_PACKAGES    := cmake g++ make libpcre2-dev
 PACKAGE_PACKAGES := $(DEMO_PACKAGES) dpkg-dev file
 # The tests: unit tests, link tests and the example firmware with the cross
 # tool chain, both CMake generators, the package check.
-TEST_PACKAGES    := $(PACKAGE_PACKAGES) libgtest-dev ninja-build \
+TEST_PACKAGES    := $(PACKAGE_PACKAGES) libgtest-dev ninja-build binutils-riscv64-unknown-elf \
                     gcc-arm-none-eabi binutils-arm-none-eabi libnewlib-arm-none-eabi \
                     libstdc++-arm-none-eabi-newlib
 PACKAGES         ?= $(DEMO_PACKAGES)

@@ -13,6 +13,8 @@ constexpr std::string_view kFurtherOptions =
     "\n"
     "Further options:\n"
     "\n"
+    "  -warnings                           Report doubtful input as warnings on standard error\n"
+    "  -strict                             Report doubtful input as errors and write no script\n"
     "  -dependency-file <file>             Write a make-format dependency file of the files read\n"
     "  -segger                             Write a SEGGER linker script instead of an ld script\n"
     "  -target arm|riscv                   Target family (default arm)\n"
