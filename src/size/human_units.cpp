@@ -1,7 +1,6 @@
 #include "size/human_units.h"
 
 #include <cstdio>
-#include <limits>
 
 namespace vozo::size {
 
@@ -32,9 +31,12 @@ std::string humanBytes(int64_t bytes) {
   return text;
 }
 
-double percentOf(uint64_t used, uint64_t size) {
-  if (size == 0) return used == 0 ? 0 : std::numeric_limits<double>::infinity();
-  return 100.0 * static_cast<double>(used) / static_cast<double>(size);
+std::string percentText(uint64_t used, uint64_t size, int decimals) {
+  if (size == 0 && used != 0) return {};
+  const double percent = size == 0 ? 0 : 100.0 * static_cast<double>(used) / size;
+  char text[48];
+  std::snprintf(text, sizeof text, "%.*f", decimals, percent);
+  return text;
 }
 
 }  // namespace vozo::size

@@ -11,8 +11,9 @@ std::string hexAddress(uint64_t address);
 // "16 B", "1.2 KiB", "512.0 KiB", "2.5 MiB"; a leading "-" for negative counts.
 std::string humanBytes(int64_t bytes);
 
-// The share of `used` in `size` as a percentage, for display; 0 for an
-// empty segment that holds nothing.
-double percentOf(uint64_t used, uint64_t size);
+// The share of `used` in `size` in percent with `decimals` decimals
+// ("23.56"); "0" style for an empty segment holding nothing, and an empty
+// text when a segment of size 0 holds something.
+std::string percentText(uint64_t used, uint64_t size, int decimals);
 
 }  // namespace vozo::size

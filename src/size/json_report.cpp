@@ -1,6 +1,5 @@
 #include "size/json_report.h"
 
-#include <cmath>
 #include <cstdio>
 
 #include "size/human_units.h"
@@ -67,11 +66,8 @@ std::string budgetOf(const std::vector<Budget>& budgets, const std::string& segm
 }
 
 std::string percentNumber(const SegmentUsage& segment) {
-  const double percent = percentOf(segment.used, segment.size);
-  if (!std::isfinite(percent)) return "null";
-  char text[32];
-  std::snprintf(text, sizeof text, "%.2f", percent);
-  return text;
+  const std::string percent = percentText(segment.used, segment.size, 2);
+  return percent.empty() ? "null" : percent;
 }
 
 std::string segmentObject(const SegmentUsage& segment, const std::vector<Budget>& budgets) {

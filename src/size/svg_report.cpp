@@ -103,10 +103,10 @@ void block(std::string& out, std::vector<KeyEntry>& key, const SegmentUsage& seg
 
 std::string sizeLine(const SegmentUsage& segment) {
   if (!segment.hasSections) return "unused";
-  char percent[32];
-  std::snprintf(percent, sizeof percent, "%.1f%%", percentOf(segment.used, segment.size));
+  const std::string percent = percentText(segment.used, segment.size, 1);
   return humanBytes(static_cast<int64_t>(segment.used)) + " of " +
-         humanBytes(static_cast<int64_t>(segment.size)) + " (" + percent + ")";
+         humanBytes(static_cast<int64_t>(segment.size)) +
+         (percent.empty() ? std::string() : " (" + percent + "%)");
 }
 
 // The key entries left to right under the bar, as many as fit.

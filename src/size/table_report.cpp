@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 #include "size/human_units.h"
 
@@ -60,12 +59,9 @@ std::string bar(const SegmentUsage& segment, size_t width) {
   return "[" + std::string(filled, '#') + std::string(width - filled, '.') + "]";
 }
 
-std::string percentText(const SegmentUsage& segment) {
-  const double percent = percentOf(segment.used, segment.size);
-  if (!std::isfinite(percent) || percent >= 1000) return ">999%";
-  char text[16];
-  std::snprintf(text, sizeof text, "%.1f%%", percent);
-  return text;
+std::string percentCell(const SegmentUsage& segment) {
+  const std::string percent = percentText(segment.used, segment.size, 1);
+  return percent.empty() || percent.size() > 5 ? ">999%" : percent + "%";
 }
 
 std::string segmentRow(const SegmentUsage& segment, const Columns& columns) {
@@ -73,7 +69,7 @@ std::string segmentRow(const SegmentUsage& segment, const Columns& columns) {
                     rightCell(humanBytes(static_cast<int64_t>(segment.size)), 10) + "  ";
   if (!segment.hasSections) return row + rightCell("unused", 10);
   row += rightCell(humanBytes(static_cast<int64_t>(segment.used)), 10) + "  " +
-         rightCell(humanBytes(segment.free()), 10) + "  " + rightCell(percentText(segment), 7) +
+         rightCell(humanBytes(segment.free()), 10) + "  " + rightCell(percentCell(segment), 7) +
          "  " + bar(segment, columns.bar);
   return row;
 }

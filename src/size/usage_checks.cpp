@@ -1,6 +1,5 @@
 #include "size/usage_checks.h"
 
-#include <cstdio>
 #include <stdexcept>
 
 #include "size/human_units.h"
@@ -80,9 +79,9 @@ std::vector<std::string> checkUsage(const UsageModel& model, const std::vector<B
     if (!index) continue;
     const SegmentUsage& segment = model.segments[*index];
     if (budget.exceededBy(segment)) {
-      char percent[32];
-      std::snprintf(percent, sizeof percent, "%.2f%%", percentOf(segment.used, segment.size));
-      failures.push_back("segment " + segment.name + " uses " + percent + " (" +
+      const std::string percent = percentText(segment.used, segment.size, 2);
+      failures.push_back("segment " + segment.name + " uses " +
+                         (percent.empty() ? "all" : percent + "%") + " (" +
                          std::to_string(segment.used) + " of " + std::to_string(segment.size) +
                          " bytes), over its budget of " + budget.percentText + "%");
     }

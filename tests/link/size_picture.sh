@@ -10,15 +10,7 @@ vozo_size=$2
 work=$3
 here=$(cd "$(dirname "$0")" && pwd)
 board="$here/../../examples/board"
-failures=0
-
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
-
-rm -rf "$work"
-mkdir -p "$work"
+source "$here/check_counting.sh"
 "$vozo" -memory-map-file "$board/memory_map.xml" -section-placement-file "$board/placement.xml" \
   "$work/board.ld" || exit 1
 
@@ -44,8 +36,4 @@ grep -Eq '(href|src)=' "$work/fits.svg" && fail "fits.svg refers to another file
 [[ $? == 2 ]] && grep -q "cannot write $work/no/such/dir.svg" "$work/err.txt" ||
   fail "an unwritable picture path does not fail with status 2"
 
-if ((failures)); then
-  echo "$failures check(s) failed"
-  exit 1
-fi
-echo "all picture checks passed"
+finish
