@@ -12,10 +12,18 @@ std::string quoted(std::string_view text) {
   std::string out = "\"";
   for (char c : text) {
     switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\t': out += "\\t"; break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
       default:
         if (static_cast<unsigned char>(c) < 0x20) {
           char escape[8];
@@ -29,7 +37,9 @@ std::string quoted(std::string_view text) {
   return out + "\"";
 }
 
-std::string number(uint64_t value) { return std::to_string(value); }
+std::string number(uint64_t value) {
+  return std::to_string(value);
+}
 
 std::string segmentName(const UsageModel& model, std::optional<size_t> index) {
   return index ? quoted(model.segments[*index].name) : "null";
@@ -37,9 +47,12 @@ std::string segmentName(const UsageModel& model, std::optional<size_t> index) {
 
 const char* kindName(SectionKind kind) {
   switch (kind) {
-    case SectionKind::Copied: return "copied";
-    case SectionKind::RunArea: return "run_area";
-    default: return "placed";
+    case SectionKind::Copied:
+      return "copied";
+    case SectionKind::RunArea:
+      return "run_area";
+    default:
+      return "placed";
   }
 }
 

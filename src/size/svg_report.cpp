@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "size/human_units.h"
+#include "xml/xml_writer.h"
 
 namespace vozo::size {
 
@@ -26,15 +27,7 @@ constexpr const char* kPalette[] = {"#4e79a7", "#f28e2b", "#59a14f", "#e15759", 
 
 std::string escaped(std::string_view text) {
   std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
-  }
+  appendXmlEscaped(out, text);
   return out;
 }
 
@@ -79,15 +72,15 @@ struct KeyEntry {
 std::string blockStyle(const char* colour, bool loadImage) {
   std::string style = "fill=\"" + std::string(colour) + "\"";
   if (loadImage) {
-    style += " fill-opacity=\"0.45\" stroke=\"" + std::string(colour) +
-             "\" stroke-dasharray=\"4 2\"";
+    style +=
+        " fill-opacity=\"0.45\" stroke=\"" + std::string(colour) + "\" stroke-dasharray=\"4 2\"";
   }
   return style;
 }
 
-void block(std::string& out, std::vector<KeyEntry>& key, const SegmentUsage& segment,
-           double barTop, uint64_t start, uint64_t size, const std::string& label,
-           const std::string& tooltip, const char* colour, bool loadImage) {
+void block(std::string& out, std::vector<KeyEntry>& key, const SegmentUsage& segment, double barTop,
+           uint64_t start, uint64_t size, const std::string& label, const std::string& tooltip,
+           const char* colour, bool loadImage) {
   if (size == 0) return;
   key.push_back({label + " " + humanBytes(static_cast<int64_t>(size)), colour, loadImage});
   const Span span = spanOf(segment, start, size);

@@ -81,8 +81,8 @@ std::string segmentName(const UsageModel& model, std::optional<size_t> index) {
 std::string sectionRow(const Columns& columns, const std::string& name, uint64_t address,
                        uint64_t size, const std::string& note) {
   return std::string(kIndent, ' ') + cell(name, columns.name - kIndent) + "  " +
-         hexAddress(address) + "  " + rightCell(humanBytes(static_cast<int64_t>(size)), 10) +
-         "  " + hexAddress(size) + note + "\n";
+         hexAddress(address) + "  " + rightCell(humanBytes(static_cast<int64_t>(size)), 10) + "  " +
+         hexAddress(size) + note + "\n";
 }
 
 void appendSections(std::string& out, const UsageModel& model, size_t segmentIndex,
@@ -111,9 +111,9 @@ void appendSections(std::string& out, const UsageModel& model, size_t segmentInd
 std::string tableReport(const UsageModel& model, const std::string& fileName, bool withSections) {
   const Columns columns = measure(model, withSections);
   std::string out = "Memory usage of " + fileName + "\n";
-  out += cell("Segment", columns.name) + "  " + cell("Start", 10) + "  " +
-         rightCell("Size", 10) + "  " + rightCell("Used", 10) + "  " + rightCell("Free", 10) +
-         "  " + rightCell("Use%", 7) + "\n";
+  out += cell("Segment", columns.name) + "  " + cell("Start", 10) + "  " + rightCell("Size", 10) +
+         "  " + rightCell("Used", 10) + "  " + rightCell("Free", 10) + "  " + rightCell("Use%", 7) +
+         "\n";
   for (size_t i = 0; i < model.segments.size(); ++i) {
     out += segmentRow(model.segments[i], columns) + "\n";
     if (withSections) appendSections(out, model, i, columns);

@@ -23,8 +23,7 @@ bool Budget::exceededBy(const SegmentUsage& usage) const {
 Budget parseBudget(std::string_view text) {
   const size_t equals = text.rfind('=');
   if (equals == std::string_view::npos || equals == 0) {
-    throw std::invalid_argument("budget '" + std::string(text) +
-                                "' is not <segment>=<percent>");
+    throw std::invalid_argument("budget '" + std::string(text) + "' is not <segment>=<percent>");
   }
   Budget budget;
   budget.segment = text.substr(0, equals);

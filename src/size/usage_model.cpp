@@ -13,9 +13,8 @@ constexpr std::string_view kSegmentStart = "_segment_start__";
 constexpr std::string_view kStart = "_start__";
 
 uint64_t saturatingEnd(uint64_t start, uint64_t size) {
-  return size > std::numeric_limits<uint64_t>::max() - start
-             ? std::numeric_limits<uint64_t>::max()
-             : start + size;
+  return size > std::numeric_limits<uint64_t>::max() - start ? std::numeric_limits<uint64_t>::max()
+                                                             : start + size;
 }
 
 std::optional<uint64_t> value(const ElfSymbols& symbols, std::string_view stem,
@@ -86,9 +85,9 @@ std::vector<SectionUsage> readSections(const ElfSymbols& symbols,
     // A run area is the one kind of section without a load start symbol.
     std::optional<uint64_t> loadStart = value(symbols, stem, "_load_start__");
     section.loadStart = loadStart.value_or(section.start);
-    section.kind = !loadStart                      ? SectionKind::RunArea
+    section.kind = !loadStart                    ? SectionKind::RunArea
                    : *loadStart != section.start ? SectionKind::Copied
-                                                   : SectionKind::Placed;
+                                                 : SectionKind::Placed;
     sections.push_back(std::move(section));
   }
   std::sort(sections.begin(), sections.end(), [](const SectionUsage& a, const SectionUsage& b) {
@@ -186,9 +185,15 @@ void markRunAreasOfCopiedSections(std::vector<SectionUsage>& sections) {
 
 }  // namespace
 
-uint64_t SectionUsage::end() const { return saturatingEnd(start, size); }
-uint64_t SectionUsage::loadEnd() const { return saturatingEnd(loadStart, size); }
-uint64_t SegmentUsage::end() const { return saturatingEnd(start, size); }
+uint64_t SectionUsage::end() const {
+  return saturatingEnd(start, size);
+}
+uint64_t SectionUsage::loadEnd() const {
+  return saturatingEnd(loadStart, size);
+}
+uint64_t SegmentUsage::end() const {
+  return saturatingEnd(start, size);
+}
 int64_t SegmentUsage::free() const {
   return static_cast<int64_t>(size) - static_cast<int64_t>(used);
 }
@@ -206,7 +211,7 @@ UsageModel buildUsageModel(const ElfSymbols& symbols) {
   if (model.segments.empty()) {
     throw ElfInputError(
         "no vozo segment symbols (__<segment>_segment_start__ and "
-                        "__<segment>_segment_size__); was it linked with a vozo-generated script?");
+        "__<segment>_segment_size__); was it linked with a vozo-generated script?");
   }
   model.sections = readSections(symbols, model.segments);
   markRunAreasOfCopiedSections(model.sections);

@@ -18,7 +18,7 @@ enum class SectionKind {
 struct SectionUsage {
   std::string name;  // ".data"
   SectionKind kind = SectionKind::Placed;
-  uint64_t start = 0;      // run address
+  uint64_t start = 0;  // run address
   uint64_t size = 0;
   uint64_t loadStart = 0;  // equal to start unless the section is copied
   // Indices into UsageModel::segments; none when the range lies outside every segment.

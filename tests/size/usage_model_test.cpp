@@ -19,8 +19,8 @@ namespace {
 // RAM [0x1000, 0x2000) and FLASH [0x8000, 0x9000), plus the given symbols.
 ElfSymbols symbolsWith(std::map<std::string, uint64_t, std::less<>> sections) {
   ElfSymbols symbols;
-  symbols.values = {{"__RAM_segment_start__", 0x1000}, {"__RAM_segment_size__", 0x1000},
-                    {"__RAM_segment_end__", 0x2000},   {"__FLASH_segment_start__", 0x8000},
+  symbols.values = {{"__RAM_segment_start__", 0x1000},  {"__RAM_segment_size__", 0x1000},
+                    {"__RAM_segment_end__", 0x2000},    {"__FLASH_segment_start__", 0x8000},
                     {"__FLASH_segment_size__", 0x1000}, {"__FLASH_segment_end__", 0x9000}};
   symbols.values.merge(sections);
   return symbols;
