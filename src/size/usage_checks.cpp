@@ -68,7 +68,7 @@ std::vector<std::string> checkUsage(const UsageModel& model, const std::vector<B
     }
   }
   for (const SectionUsage& section : model.sections) {
-    if (!section.segment) {
+    if (!section.segment && section.size > 0) {
       failures.push_back("section " + section.name + " at " + hexAddress(section.start) +
                          " lies outside every segment");
     }

@@ -25,7 +25,7 @@ struct Budget {
 Budget parseBudget(std::string_view text);
 
 // The failed checks, one message each: a segment whose images use more than
-// its size or reach outside it, a section outside every segment, and a
+// its size or reach outside it, a non-empty section outside every segment, and a
 // segment over its budget.
 std::vector<std::string> checkUsage(const UsageModel& model, const std::vector<Budget>& budgets);
 

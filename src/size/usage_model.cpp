@@ -103,7 +103,8 @@ bool holds(const SegmentUsage& segment, uint64_t address) {
 }
 
 // The segment of an image [start, start + size): the one holding its first
-// byte, else its last byte, else any byte of it.
+// byte, else its last byte, else any byte of it. An empty image may also sit
+// right at a segment's end, after the last section of a full segment.
 std::optional<size_t> segmentOf(const std::vector<SegmentUsage>& segments, uint64_t start,
                                 uint64_t size) {
   const uint64_t end = saturatingEnd(start, size);
@@ -113,7 +114,9 @@ std::optional<size_t> segmentOf(const std::vector<SegmentUsage>& segments, uint6
     }
   }
   for (size_t i = 0; i < segments.size(); ++i) {
-    if (start < segments[i].end() && segments[i].start < end) return i;
+    if (size ? start < segments[i].end() && segments[i].start < end : start == segments[i].end()) {
+      return i;
+    }
   }
   return std::nullopt;
 }

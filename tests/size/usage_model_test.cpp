@@ -78,8 +78,12 @@ INSTANTIATE_TEST_SUITE_P(
                    "4.0 KiB (4096 bytes)",
                    "section .stack [0x00000800, 0x00002000) reaches outside segment RAM "
                    "[0x00001000, 0x00002000)"}},
+        // Empty sections occupy nothing, wherever they are.
         UsageCase{"section_outside_every_segment",
-                  {{"text", 0x8000, 0x10, 0x8000}, {"stray", 0x4000, 0x10, 0x4000}},
+                  {{"text", 0x8000, 0x10, 0x8000},
+                   {"stray", 0x4000, 0x10, 0x4000},
+                   {"empty_stray", 0x5000, 0, 0x5000},
+                   {"empty_at_ram_end", 0x2000, 0, 0x2000}},
                   0,
                   0x10,
                   {"section .stray at 0x00004000 lies outside every segment"}}),
