@@ -63,6 +63,11 @@ class MemoryMap : public XMLPP2 {
 bool loadFile(MemoryMap& document, const std::string& path, const std::string& macroDefinitions,
               bool preprocess);
 
+// The path that a load or an `Import` element opens for `pathText`: expanded
+// with the built-in macros; a relative one taken against the directory of
+// the file loaded last (`filePath`), else the working directory.
+std::string resolveInputPath(const MemoryMap& document, std::string_view pathText);
+
 // Parses an XML text (no preprocessing), resolves imports against the
 // working directory and evaluates addresses. True when there is a root.
 // The text is taken byte for byte, as the command line that it comes from

@@ -1,5 +1,7 @@
 #include "vozo/run_steps.h"
 
+#include "check/file_checks.h"
+#include "check/input_check.h"
 #include "linkscript/gnu_ld_script.h"
 #include "linkscript/segger_script.h"
 
@@ -34,6 +36,21 @@ void ToolRunSteps::writeSeggerScript(const std::string& outputPath, const RunVal
                                      const RunSettings& settings, bool withSectionPlacement) {
   vozo::writeSeggerScript(outputPath, values.symbols, memoryMap_,
                           withSectionPlacement ? &sectionPlacement_ : nullptr, settings);
+}
+
+void ToolRunSteps::checkDocuments(const RunValues& values, const RunSettings& settings,
+                                  bool withSectionPlacement, Findings& findings) {
+  CheckContext context{values.symbols, settings, values.segger, findings, {}};
+  vozo::checkDocuments(context, memoryMap_, withSectionPlacement ? &sectionPlacement_ : nullptr);
+}
+
+void ToolRunSteps::explainLoadFailure(bool sectionPlacement, const std::string& path,
+                                      Findings& findings) {
+  if (sectionPlacement) {
+    describeLoadFailure(sectionPlacement_, path, "section placement file", findings);
+  } else {
+    describeLoadFailure(memoryMap_, path, "memory map file", findings);
+  }
 }
 
 }  // namespace vozo
