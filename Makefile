@@ -4,8 +4,11 @@
 #   make demo   build vozo and print the script generated for the example board
 #   make test   build with AddressSanitizer/UBSan and run the whole suite
 
-PACKAGES := cmake g++ make libgtest-dev libpcre2-dev binutils-riscv64-unknown-elf \
-            gcc-arm-none-eabi binutils-arm-none-eabi libnewlib-arm-none-eabi
+# What the tools need to build, and what only the tests need on top.
+BUILD_PACKAGES := cmake g++ make pkg-config libpcre2-dev libelf-dev
+TEST_PACKAGES  := libgtest-dev gcc-arm-none-eabi binutils-arm-none-eabi libnewlib-arm-none-eabi \
+                  binutils-riscv64-unknown-elf python3 libxml2-utils librsvg2-bin
+PACKAGES := $(BUILD_PACKAGES) $(TEST_PACKAGES)
 
 RELEASE_DIR := build/release
 TEST_DIR    := build/test
