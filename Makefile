@@ -6,15 +6,16 @@
 #   make install   install the release build (PREFIX, default /usr/local)
 #   make package   build the Debian package into build/release
 
-# Building and running vozo.
-DEMO_PACKAGES    := cmake g++ make libpcre2-dev
-# The Debian package: dependencies from the program's shared libraries.
+# Building and running the tools.
+DEMO_PACKAGES    := cmake g++ make pkg-config libpcre2-dev libelf-dev
+# The Debian package: dependencies from the programs' shared libraries.
 PACKAGE_PACKAGES := $(DEMO_PACKAGES) dpkg-dev file
-# The tests: unit tests, link tests and the example firmware with the cross
-# tool chain, both CMake generators, the package check.
-TEST_PACKAGES    := $(PACKAGE_PACKAGES) libgtest-dev ninja-build binutils-riscv64-unknown-elf \
+# The tests: unit tests, link tests, the size report's checks and the example
+# firmware with the cross tool chains, both CMake generators, the package check.
+TEST_PACKAGES    := $(PACKAGE_PACKAGES) libgtest-dev ninja-build \
                     gcc-arm-none-eabi binutils-arm-none-eabi libnewlib-arm-none-eabi \
-                    libstdc++-arm-none-eabi-newlib
+                    libstdc++-arm-none-eabi-newlib binutils-riscv64-unknown-elf \
+                    python3 libxml2-utils librsvg2-bin
 PACKAGES         ?= $(DEMO_PACKAGES)
 PREFIX           ?= /usr/local
 

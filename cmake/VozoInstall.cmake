@@ -5,7 +5,7 @@ include(CMakePackageConfigHelpers)
 
 # Every program of the package; each is installed into bin and exported as
 # vozo::<name>.
-set(VOZO_PROGRAMS vozo)
+set(VOZO_PROGRAMS vozo vozo-size)
 
 install(TARGETS ${VOZO_PROGRAMS} EXPORT vozoTargets RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "check/closest_name.h"
+#include "check/file_checks.h"
 #include "check/value_checks.h"
 #include "check/vocabulary.h"
 #include "linkscript/default_input_sections.h"
@@ -22,15 +23,30 @@ bool contains(std::span<const std::string_view> list, std::string_view name) {
   return std::find(list.begin(), list.end(), name) != list.end();
 }
 
-void checkVocabulary(CheckContext& context, const MemoryMapElement& element) {
-  std::optional<std::span<const std::string_view>> known =
-      knownAttributes(element.kind(), element.tagName());
+bool isRegisterLike(ElementKind kind) {
+  return kind == ElementKind::RegisterGroup || kind == ElementKind::Register ||
+         kind == ElementKind::BitField || kind == ElementKind::Enum;
+}
+
+// One pass over the attributes: unknown names, and, for the register kinds,
+// which a register map holds by the hundred thousand, the values too.
+void checkAttributes(CheckContext& context, const MemoryMapElement& element) {
+  const NameTable* known = knownAttributes(element.kind(), element.tagName());
   if (!known) return;
+  const bool registerLike = isRegisterLike(element.kind());
   for (const XMLAttribute& attribute : element.attributes()) {
-    if (contains(*known, attribute.name)) continue;
-    context.findings.add(element, "unknown attribute " + std::string(attribute.name) + " on " +
-                                      describeElement(element) + " is ignored" +
-                                      didYouMean(attribute.name, *known));
+    const size_t index = known->find(attribute.name);
+    if (index == known->names().size()) {
+      context.findings.add(element, "unknown attribute " + std::string(attribute.name) + " on " +
+                                        describeElement(element) + " is ignored" +
+                                        didYouMean(attribute.name, known->names()));
+    } else if (registerLike && index == kStartIndex) {
+      checkAddressText(context, element, "start", attribute.value, AddressForm::Start);
+    } else if (registerLike && index == kSizeIndex) {
+      checkAddressText(context, element, "size", attribute.value,
+                       element.kind() == ElementKind::RegisterGroup ? AddressForm::Size32
+                                                                    : AddressForm::PlainNumber);
+    }
   }
 }
 
@@ -108,17 +124,6 @@ void checkSection(CheckContext& context, const MemoryMapElement& section) {
   checkKeep(context, section);
 }
 
-void checkRegisterLike(CheckContext& context, const MemoryMapElement& element) {
-  const bool group = element.kind() == ElementKind::RegisterGroup;
-  if (auto start = element.startText()) {
-    checkAddressText(context, element, "start", *start, AddressForm::Start);
-  }
-  if (auto size = element.sizeText()) {
-    checkAddressText(context, element, "size", *size,
-                     group ? AddressForm::Size32 : AddressForm::PlainNumber);
-  }
-}
-
 }  // namespace
 
 void checkElements(CheckContext& context, const MemoryMap& document, bool isPlacement) {
@@ -129,29 +134,18 @@ void checkElements(CheckContext& context, const MemoryMap& document, bool isPlac
     const std::string_view tag = element->tagName();
     // A file's root may have any tag.
     const bool fileRoot = element == root || element->importedBy() != nullptr;
-    if (!fileRoot && element->kind() == ElementKind::Other && !contains(knownElementTags(), tag)) {
-      context.findings.add(*element, "unknown element <" + std::string(tag) + "> is ignored" +
-                                         didYouMean(tag, knownElementTags(), "<", ">"));
-      continue;
+    if (element->kind() == ElementKind::Other) {
+      if (!fileRoot && !contains(knownElementTags(), tag)) {
+        context.findings.add(*element, "unknown element <" + std::string(tag) + "> is ignored" +
+                                           didYouMean(tag, knownElementTags(), "<", ">"));
+        continue;
+      }
+      if (isDirectiveTag(tag)) continue;
+      if (tag == "Import") checkImport(context, document, *element);
     }
-    if (isDirectiveTag(tag)) continue;
-    checkVocabulary(context, *element);
-    switch (element->kind()) {
-      case ElementKind::MemorySegment:
-        checkSegment(context, *element, isPlacement);
-        break;
-      case ElementKind::ProgramSection:
-        checkSection(context, *element);
-        break;
-      case ElementKind::RegisterGroup:
-      case ElementKind::Register:
-      case ElementKind::BitField:
-      case ElementKind::Enum:
-        checkRegisterLike(context, *element);
-        break;
-      default:
-        break;
-    }
+    checkAttributes(context, *element);
+    if (element->kind() == ElementKind::MemorySegment) checkSegment(context, *element, isPlacement);
+    if (element->kind() == ElementKind::ProgramSection) checkSection(context, *element);
   }
 }
 

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <sys/stat.h>
 
-#include "memory/queries.h"
 
 namespace vozo {
 
@@ -74,27 +73,25 @@ std::string preprocessorMessage(std::string_view text) {
 
 }  // namespace
 
-void checkFiles(CheckContext& context, const MemoryMap& document) {
+void checkPreprocessorMessages(CheckContext& context, const MemoryMap& document) {
   for (const MemoryMap::Warning& warning : document.warnings()) {
     context.findings.add(warning.file, warning.line + 1, preprocessorMessage(warning.text));
   }
+}
 
-  const MemoryMapElement* root = document.rootElement();
-  for (const XMLNode* node = root; node; node = nextInDocumentOrder(node, root)) {
-    const XMLElement* element = node->asElement();
-    if (!element || element->tagName() != "Import") continue;
-    std::optional<std::string_view> fileName = element->attribute("filename");
-    if (element->parent() != root) {
-      context.findings.add(*element, "Import is resolved only directly under the root element of "
-                                     "the main file; this one is ignored");
-    } else if (!fileName || fileName->empty()) {
-      context.findings.add(*element, "Import without a filename is ignored");
-    } else {
-      std::string path = resolveInputPath(document, *fileName);
-      std::string why = whyUnreadable(path);
-      context.findings.add(*element, "cannot import \"" + displayPath(path) + "\"" +
-                                         (why.empty() ? std::string() : ": " + why));
-    }
+void checkImport(CheckContext& context, const MemoryMap& document, const XMLElement& element) {
+  // A resolved Import leaves the tree; one that is still there was not read.
+  std::optional<std::string_view> fileName = element.attribute("filename");
+  if (element.parent() != document.root()) {
+    context.findings.add(element, "Import is resolved only directly under the root element of "
+                                  "the main file; this one is ignored");
+  } else if (!fileName || fileName->empty()) {
+    context.findings.add(element, "Import without a filename is ignored");
+  } else {
+    std::string path = resolveInputPath(document, *fileName);
+    std::string why = whyUnreadable(path);
+    context.findings.add(element, "cannot import \"" + displayPath(path) + "\"" +
+                                      (why.empty() ? std::string() : ": " + why));
   }
 }
 

@@ -10,9 +10,13 @@
 
 namespace vozo {
 
-// `Import` elements that stayed in the tree, and the preprocessor's
-// messages at the elements they concern.
-void checkFiles(CheckContext& context, const MemoryMap& document);
+// The preprocessor's messages, at the elements they concern.
+void checkPreprocessorMessages(CheckContext& context, const MemoryMap& document);
+
+// An `Import` element that stayed in the tree: it is not directly under the
+// root, has no file name, or its file could not be read (the path as
+// resolved and why).
+void checkImport(CheckContext& context, const MemoryMap& document, const XMLElement& element);
 
 // Why `loadFile` on `pathText` failed, as a finding: the file as opened and
 // the system's reason, or the parser's message at its line, or a file

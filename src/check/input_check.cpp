@@ -8,10 +8,10 @@ namespace vozo {
 
 void checkDocuments(CheckContext& context, const MemoryMap& memoryMap,
                     const MemoryMap* sectionPlacement) {
-  checkFiles(context, memoryMap);
+  checkPreprocessorMessages(context, memoryMap);
   checkElements(context, memoryMap, /*isPlacement=*/false);
   if (sectionPlacement) {
-    checkFiles(context, *sectionPlacement);
+    checkPreprocessorMessages(context, *sectionPlacement);
     checkElements(context, *sectionPlacement, /*isPlacement=*/true);
   }
   checkLayout(context, memoryMap, sectionPlacement);

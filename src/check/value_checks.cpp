@@ -34,6 +34,27 @@ std::string_view trimmed(std::string_view text) {
   return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
+// A decimal number without leading zero, or "0x" and hex digits: the
+// commonest start and size texts, which need no closer look. A scan, no
+// value, since register maps hold them by the hundred thousand.
+bool isSimpleNumber(std::string_view text) {
+  auto all = [&](size_t from, auto digit) {
+    if (from >= text.size() || text.size() - from > 16) return false;
+    for (size_t i = from; i < text.size(); ++i) {
+      if (!digit(text[i])) return false;
+    }
+    return true;
+  };
+  auto decimal = [](char c) { return c >= '0' && c <= '9'; };
+  auto hex = [](char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+  };
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    return all(2, hex);
+  }
+  return (text[0] != '0' || text.size() == 1) && all(0, decimal);
+}
+
 bool isPrefixWithoutDigits(std::string_view text) {
   return text.size() == 2 && text[0] == '0' &&
          (text[1] == 'x' || text[1] == 'X' || text[1] == 'b' || text[1] == 'B');
@@ -116,6 +137,7 @@ void checkAddressText(CheckContext& context, const MemoryMapElement& element,
   std::string_view body = text;
   if (form == AddressForm::Start && !body.empty() && body.front() == '+') body.remove_prefix(1);
   if (body.empty()) return;  // an empty start or size means 0
+  if (form != AddressForm::Size32 && isSimpleNumber(body)) return;
   uint64_t value = 0;
   if (plainNumber(body, value)) {
     if (form == AddressForm::Size32 && value > UINT32_MAX) {

@@ -15,22 +15,27 @@ constexpr std::string_view kElementTags[] = {
 };
 constexpr size_t kFirstDirective = 11;
 
-// Attributes the model knows on every memory description element.
-#define VOZO_DESCRIPTIVE "name", "description", "endian", "addressSpace", "memory_mapped"
+// Attributes the model knows on every memory description element. The
+// lists are scanned for every attribute of every element: the commonest
+// names come first, and the lists of the kinds with an address begin with
+// name, start and size (kStartIndex, kSizeIndex).
+#define VOZO_DESCRIPTIVE "description", "endian", "addressSpace", "memory_mapped"
 
 constexpr std::string_view kSegmentAttributes[] = {
-    VOZO_DESCRIPTIVE, "start", "size", "access", "address_symbol", "end_symbol", "size_symbol",
+    "name", "start", "size", "access", VOZO_DESCRIPTIVE, "address_symbol", "end_symbol",
+    "size_symbol",
 };
 
 constexpr std::string_view kSectionAttributes[] = {
-    VOZO_DESCRIPTIVE, "start", "size", "alignment", "load", "keep", "inputsections", "fill",
-    "address_symbol", "end_symbol", "size_symbol", "runin", "runoffset",
-    "place_from_segment_end",
+    "name", "start", "size", "load", "alignment", "keep", "runin", "inputsections", "fill",
+    "address_symbol", "end_symbol", "size_symbol", "runoffset", "place_from_segment_end",
+    VOZO_DESCRIPTIVE,
 };
 
-constexpr std::string_view kRegisterAttributes[] = {VOZO_DESCRIPTIVE, "start", "size", "access"};
+constexpr std::string_view kRegisterAttributes[] = {"name", "start", "size", "access",
+                                                    VOZO_DESCRIPTIVE};
 
-constexpr std::string_view kRootAttributes[] = {VOZO_DESCRIPTIVE};
+constexpr std::string_view kRootAttributes[] = {"name", VOZO_DESCRIPTIVE};
 
 constexpr std::string_view kImportAttributes[] = {"filename"};
 
@@ -47,29 +52,48 @@ bool isDirectiveTag(std::string_view tag) {
          std::end(kElementTags);
 }
 
-std::optional<std::span<const std::string_view>> knownAttributes(ElementKind kind,
-                                                                  std::string_view tag) {
+NameTable::NameTable(std::span<const std::string_view> names)
+    : names_(names), next_(names.size(), 0) {
+  // Chained from the back, so that each chain keeps the list's order.
+  for (size_t index = names.size(); index-- > 0;) {
+    uint8_t& head = first_[slot(names[index])];
+    next_[index] = head;
+    head = static_cast<uint8_t>(index + 1);
+  }
+}
+
+size_t NameTable::find(std::string_view name) const {
+  if (name.empty()) return names_.size();
+  for (uint8_t entry = first_[slot(name)]; entry != 0; entry = next_[entry - 1]) {
+    if (names_[entry - 1] == name) return entry - 1;
+  }
+  return names_.size();
+}
+
+const NameTable* knownAttributes(ElementKind kind, std::string_view tag) {
+  static const NameTable segment(kSegmentAttributes), section(kSectionAttributes),
+      registerLike(kRegisterAttributes), root(kRootAttributes), import(kImportAttributes);
   switch (kind) {
     case ElementKind::MemorySegment:
-      return kSegmentAttributes;
+      return &segment;
     case ElementKind::ProgramSection:
-      return kSectionAttributes;
+      return &section;
     case ElementKind::RegisterGroup:
     case ElementKind::Register:
     case ElementKind::BitField:
     case ElementKind::Enum:
-      return kRegisterAttributes;
+      return &registerLike;
     case ElementKind::Root:
-      return kRootAttributes;
+      return &root;
     case ElementKind::Processor:
     case ElementKind::Vector:
-      return std::nullopt;
+      return nullptr;
     case ElementKind::Other:
-      if (tag == "Import") return kImportAttributes;
-      if (tag == "envelope") return kRootAttributes;
-      return std::nullopt;
+      if (tag == "Import") return &import;
+      if (tag == "envelope") return &root;
+      return nullptr;
   }
-  return std::nullopt;
+  return nullptr;
 }
 
 std::string_view kindWord(ElementKind kind) {

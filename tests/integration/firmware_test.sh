@@ -14,8 +14,7 @@ set -u
 vozo_build=$(cd "$1" && pwd)
 example=$(cd "$2" && pwd)
 work=$(mkdir -p "$3" && cd "$3" && pwd)
-source "$(dirname "$0")/../check_support.sh"
-fresh_directory "$work"
+source "$(dirname "$0")/../link/check_counting.sh"
 cmake --install "$vozo_build" --prefix "$work/prefix" >/dev/null || exit 1
 
 # Runs a build, keeping its output in $work/build.log.
@@ -120,6 +119,7 @@ run_generator() {  # generator, then how to find vozo
 
   build "$binary" "$label"
   check_layout "$elf" 0x1000 0x10000
+  built "Memory usage of" || fail "no size report after the link ($label)"
   local rules
   rules=$(cat "$binary"/CMakeFiles/*.dir/build.make "$binary"/build.ninja 2>/dev/null)
   for option in -check-segment-overflow -strict; do
@@ -164,4 +164,4 @@ built "no work to do" || fail "the build after an unchanged script did work (Nin
 
 run_generator "Unix Makefiles" -DCMAKE_PREFIX_PATH="$work/prefix"
 
-finish "all firmware checks passed"
+finish

@@ -8,8 +8,7 @@ set -u
 build=$1
 version=$2
 work=$3
-source "$(dirname "$0")/../check_support.sh"
-fresh_directory "$work"
+source "$(dirname "$0")/../link/check_counting.sh"
 cpack --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1 || {
   cat "$work/cpack.log"
   echo "FAIL: cpack could not build the package"
@@ -22,7 +21,7 @@ depends=$(dpkg-deb -f "$deb" Depends)
 [[ $depends == *libpcre2-8-0* ]] || fail "no dependency on PCRE2: $depends"
 
 contents=$(dpkg-deb -c "$deb" | awk '{ print $6 }')
-for file in ./usr/bin/vozo ./usr/share/man/man1/vozo.1 ./usr/lib/cmake/vozo/vozoConfig.cmake \
+for file in ./usr/bin/vozo ./usr/bin/vozo-size ./usr/share/man/man1/vozo.1 ./usr/lib/cmake/vozo/vozoConfig.cmake \
   ./usr/lib/cmake/vozo/vozoConfigVersion.cmake ./usr/lib/cmake/vozo/vozoTargets.cmake \
   ./usr/lib/cmake/vozo/vozoLinkerScript.cmake; do
   grep -qxF "$file" <<<"$contents" || fail "$file is not in the package"
@@ -36,4 +35,4 @@ dpkg-deb -x "$deb" "$work/root"
 [[ $("$work/root/usr/bin/vozo" --version) == "vozo $version" ]] || fail "the packaged vozo does not run"
 grep -q '^\.TH VOZO 1' "$work/root/usr/share/man/man1/vozo.1" || fail "the manual page has no title"
 
-finish "all package checks passed"
+finish

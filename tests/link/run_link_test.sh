@@ -9,8 +9,7 @@ set -u
 vozo=$1
 work=$2
 here=$(cd "$(dirname "$0")" && pwd)
-source "$here/../check_support.sh"
-fresh_directory "$work"
+source "$here/check_counting.sh"
 
 "$vozo" -memory-map-file "$here/memory_map.xml" -section-placement-file "$here/placement.xml" \
   -check-segment-overflow -check-section-overflow "$work/app.ld" || {
@@ -119,4 +118,4 @@ elif ! grep -q "error: .rodata is too large to fit in FLASH memory segment" "$wo
   fail "the oversized link failed without the overflow message"
 fi
 
-finish "all link checks passed"
+finish
