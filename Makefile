@@ -1,15 +1,30 @@
-# Set-up and everyday entry points. Every target first makes sure the Debian
-# packages the build and the tests need are installed.
+# Set-up and everyday entry points. Each target first makes sure the Debian
+# packages it needs are installed.
 #
-#   make demo   build vozo and print the script generated for the example board
-#   make test   build with AddressSanitizer/UBSan and run the whole suite (with
-#               a few seconds of each fuzz target, built with clang)
-#   make fuzz   build the fuzz targets and run each for FUZZ_SECONDS (default 60)
-#   make hostile  time vozo (Release) on the hostile inputs of docs/reliability.md
+#   make demo      build vozo and print the script generated for the example board
+#   make test      build with AddressSanitizer/UBSan and run the whole suite (with
+#                  a few seconds of each fuzz target, built with clang)
+#   make install   install the release build (PREFIX, default /usr/local)
+#   make package   build the Debian package into build/release
+#   make fuzz      build the fuzz targets and run each for FUZZ_SECONDS (default 60)
+#   make hostile   time vozo (Release) on the hostile inputs of docs/reliability.md
 
-PACKAGES := cmake g++ make libgtest-dev libpcre2-dev \
-            gcc-arm-none-eabi binutils-arm-none-eabi libnewlib-arm-none-eabi \
-            clang-14 libclang-rt-14-dev time perl
+# Building and running the tools.
+DEMO_PACKAGES    := cmake g++ make pkg-config libpcre2-dev libelf-dev
+# The Debian package: dependencies from the programs' shared libraries.
+PACKAGE_PACKAGES := $(DEMO_PACKAGES) dpkg-dev file
+# The tests: unit tests, link tests, the size report's checks and the example
+# firmware with the cross tool chains, both CMake generators, the package check.
+TEST_PACKAGES    := $(PACKAGE_PACKAGES) libgtest-dev ninja-build \
+                    gcc-arm-none-eabi binutils-arm-none-eabi libnewlib-arm-none-eabi \
+                    libstdc++-arm-none-eabi-newlib binutils-riscv64-unknown-elf \
+                    python3 libxml2-utils librsvg2-bin clang-14 libclang-rt-14-dev
+# The fuzz targets (clang with its sanitizer and libFuzzer runtimes), and the
+# timing of hostile inputs (GNU time).
+FUZZ_PACKAGES    := $(DEMO_PACKAGES) clang-14 libclang-rt-14-dev
+HOSTILE_PACKAGES := $(DEMO_PACKAGES) time
+PACKAGES         ?= $(DEMO_PACKAGES)
+PREFIX           ?= /usr/local
 
 RELEASE_DIR := build/release
 TEST_DIR    := build/test
@@ -21,7 +36,7 @@ EXAMPLE_ARGS := -memory-map-file examples/board/memory_map.xml \
                 -section-placement-file examples/board/placement.xml \
                 -check-segment-overflow -check-section-overflow
 
-.PHONY: demo test deps build build-test fuzz hostile clean format
+.PHONY: demo test install package deps build build-test fuzz hostile clean format
 
 demo: build
 	@mkdir -p build/demo
@@ -32,21 +47,31 @@ demo: build
 test: build-test
 	cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS)
 
+install: build
+	cmake --install $(RELEASE_DIR) --prefix $(PREFIX)
+
+package: PACKAGES = $(PACKAGE_PACKAGES)
+package: build
+	cd $(RELEASE_DIR) && cpack -G DEB
+
 build: deps
 	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release -DVOZO_TESTS=OFF
 	cmake --build $(RELEASE_DIR) -j $(JOBS)
 
+fuzz: PACKAGES = $(FUZZ_PACKAGES)
 fuzz: deps
 	cmake -S . -B $(FUZZ_DIR) -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DVOZO_FUZZ=ON -DVOZO_TESTS=OFF
 	cmake --build $(FUZZ_DIR) -j $(JOBS)
 	fuzz/run.sh $(FUZZ_DIR)/fuzz $(FUZZ_SECONDS)
 
+hostile: PACKAGES = $(HOSTILE_PACKAGES)
 hostile: build
 	bench/hostile_inputs.sh $(RELEASE_DIR)/src/vozo/vozo
 
+build-test: PACKAGES = $(TEST_PACKAGES)
 build-test: deps
-	cmake -S . -B $(TEST_DIR) -DCMAKE_BUILD_TYPE=Debug -DVOZO_SANITIZE=ON
+	cmake -S . -B $(TEST_DIR) -DCMAKE_BUILD_TYPE=Debug -DVOZO_SANITIZE=ON -DVOZO_TESTS=ON
 	cmake --build $(TEST_DIR) -j $(JOBS)
 
 # Installs what is missing when run as root; otherwise prints the one command
@@ -59,7 +84,7 @@ deps:
 	if [ -n "$$missing" ]; then \
 	  if [ "$$(id -u)" = 0 ]; then \
 	    echo "Installing:$$missing"; \
-	    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
+	    apt-get -o DPkg::Lock::Timeout=900 update -qq && DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=900 install -y -qq $$missing; \
 	  else \
 	    echo "Missing packages. Run:"; \
 	    echo "  sudo apt-get install -y$$missing"; \

@@ -23,6 +23,14 @@ repeat() { perl -e 'print $ARGV[1] x $ARGV[0]' "$1" "$2"; }
 
 segment='<MemorySegment name="RAM" start="0x20000000" size="0x1000"/>'
 
+# Writes the memory map text $1 to map.xml and runs vozo on it, with the
+# options that follow, writing out.ld.
+run_map() {
+  printf '%s' "$1" >map.xml
+  shift
+  run -memory-map-file map.xml "$@" out.ld
+}
+
 # Each case_* function sets up its files in the current directory and calls
 # run with the arguments of vozo.
 case_self_include_growth() {
@@ -31,8 +39,7 @@ case_self_include_growth() {
   run -memory-map-file map.xml out.ld
 }
 case_include_dev_zero() {
-  printf '<R><include filename="/dev/zero"/></R>' >map.xml
-  run -memory-map-file map.xml out.ld
+  run_map '<R><include filename="/dev/zero"/></R>'
 }
 case_map_dev_zero() { run -memory-map-file /dev/zero out.ld; }
 case_map_dev_urandom() { run -memory-map-file /dev/urandom out.ld; }
@@ -46,8 +53,7 @@ case_placement_directory() {
   run -memory-map-file map.xml -section-placement-file placement.xml out.ld
 }
 case_for_sub_most_negative() {
-  printf '<R><for index="i" start="0" end="1" incr="1" sub="0x8000000000000000"><MemorySegment name="S$(i_ap)" start="0" size="1"/></for></R>' >map.xml
-  run -memory-map-file map.xml out.ld
+  run_map '<R><for index="i" start="0" end="1" incr="1" sub="0x8000000000000000"><MemorySegment name="S$(i_ap)" start="0" size="1"/></for></R>'
 }
 case_expression_50MB() {
   { printf '<R><MemorySegment name="S" size="1" start="0'; repeat 25000000 '+1'; printf '"/></R>'; } >map.xml
@@ -118,8 +124,7 @@ case_macro_doubling() {
   run -memory-map-file map.xml -memory-map-macros "$definitions" out.ld
 }
 case_loop_bomb() {
-  printf '<R><for index="i" start="0" end="1000" incr="1"><for index="j" start="0" end="1000" incr="1"><for index="k" start="0" end="1000" incr="1"><MemorySegment name="S$(i)_$(j)_$(k)" start="0" size="1"/></for></for></for></R>' >map.xml
-  run -memory-map-file map.xml out.ld
+  run_map '<R><for index="i" start="0" end="1000" incr="1"><for index="j" start="0" end="1000" incr="1"><for index="k" start="0" end="1000" incr="1"><MemorySegment name="S$(i)_$(j)_$(k)" start="0" size="1"/></for></for></for></R>'
 }
 case_nul_bytes() {
   printf '<R>%s\0<MemorySegment name="AFTER_NUL" start="0" size="1"/></R>' "$segment" >map.xml
@@ -147,8 +152,7 @@ case_file_65MiB() {
 }
 case_documents_past_128MiB() {
   truncate -s 40M big.xml
-  printf '<R><include filename="big.xml"/><include filename="big.xml"/><include filename="big.xml"/><include filename="big.xml"/></R>' >map.xml
-  run -memory-map-file map.xml out.ld
+  run_map '<R><include filename="big.xml"/><include filename="big.xml"/><include filename="big.xml"/><include filename="big.xml"/></R>'
 }
 case_tiny_elements_60MB() {
   { printf '<R>'; repeat 15000000 '<a/>'; printf '</R>'; } >map.xml

@@ -25,7 +25,7 @@ inline void enterScratchDirectory() {
   std::string pattern = std::string(base && *base ? base : "/tmp") + "/vozo-fuzz.XXXXXX";
   if (!mkdtemp(pattern.data()) || chdir(pattern.c_str()) != 0) std::abort();
   writeFile("seg.xml", "<Seg><MemorySegment name=\"X$(N)\" start=\"0x$(N)0\" size=\"16\"/></Seg>");
-  writeFile("self.xml", "<S><include filename=\"self.xml\" macros=\"N=$(N)1\"/></S>");
+  writeFile("self.xml", "<S><include filename=\"self.xml\" no_root=\"\"/></S>");
   writeFile("empty.xml", "");
 }
 

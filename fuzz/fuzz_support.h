@@ -15,6 +15,19 @@ inline std::string_view asText(const uint8_t* data, size_t size) {
   return {reinterpret_cast<const char*>(data), size};
 }
 
+// An input whose first line holds NAME=VALUE;... macro definitions and whose
+// rest is the text to work on.
+struct DefinitionsAndText {
+  std::string_view definitions;
+  std::string_view text;
+};
+
+inline DefinitionsAndText splitDefinitions(std::string_view input) {
+  const size_t newline = input.find('\n');
+  if (newline == std::string_view::npos) return {input, {}};
+  return {input.substr(0, newline), input.substr(newline + 1)};
+}
+
 // A built-in table with two stored names and one computed one, so that the
 // lookups of every kind are reached without the host clock.
 class FixedMacroTable : public MacroTable {

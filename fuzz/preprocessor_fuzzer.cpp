@@ -27,19 +27,16 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const auto input = vozo::fuzz::asText(data, size);
-  const size_t newline = input.find('\n');
-  const auto definitions = input.substr(0, newline);
-  const auto text =
-      newline == std::string_view::npos ? std::string_view() : input.substr(newline + 1);
+  const vozo::fuzz::DefinitionsAndText input =
+      vozo::fuzz::splitDefinitions(vozo::fuzz::asText(data, size));
   static const vozo::fuzz::FixedMacroTable table;
   Preprocessor document(table);
   // Loops and copies within a smaller bound keep each run short.
   document.setGeneratedElementLimit(20'000);
   vozo::fuzz::expectingLimitErrors([&] {
-    document.parse(text);
+    document.parse(input.text);
     document.processConditionals(document.root(), "fuzz.xml",
-                                 vozo::macroMapFromDefinitionText(definitions), true);
+                                 vozo::macroMapFromDefinitionText(input.definitions), true);
   });
   return 0;
 }

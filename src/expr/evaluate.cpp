@@ -52,6 +52,19 @@ int64_t evaluateSigned(SimpleExpressionParser& parser, std::string_view text, bo
   return value->signedValue();
 }
 
+Evaluation evaluateText(SimpleExpressionParser& parser, std::string_view text) {
+  Evaluation result;
+  if (text.empty()) return result;
+  try {
+    const Expression& expression = parser.parse(text);
+    result.unparsed = parser.unparsedToken();
+    result.value = expression.evaluate();
+  } catch (const ParserException& exception) {
+    result.message = exception.message();
+  }
+  return result;
+}
+
 bool evaluateCondition(SimpleExpressionParser& parser, std::string_view text, bool& ok) {
   ok = false;
   const std::optional<ExpressionValue> value = tryEvaluate(parser, text);

@@ -11,6 +11,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "expr/simple_expression_parser.h"
@@ -28,5 +30,17 @@ int64_t evaluateSigned(SimpleExpressionParser& parser, std::string_view text, bo
 
 // Accepts only a Boolean result: "1 == 1" is a condition, "1" is not.
 bool evaluateCondition(SimpleExpressionParser& parser, std::string_view text, bool& ok);
+
+// The value of `text` whatever its kind, or, when it does not evaluate, the
+// evaluator's message ("" for an empty text); and the first token that the
+// expression did not take, which the entry points above pass over in silence
+// ("4K" is 4, leaving "K"). For callers that explain a value rather than use
+// it.
+struct Evaluation {
+  std::optional<ExpressionValue> value;
+  std::string message;
+  std::string unparsed;
+};
+Evaluation evaluateText(SimpleExpressionParser& parser, std::string_view text);
 
 }  // namespace vozo

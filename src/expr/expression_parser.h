@@ -53,6 +53,12 @@ class ExpressionParser {
   // Throws ParserException.
   ExpressionValue evaluate(std::string_view text);
 
+  // After parse(): the text of the first token that the expression did not
+  // take, empty when the parse reached the end of the text ("4K" leaves "K").
+  std::string_view unparsedToken() const {
+    return token().kind == TOKEN_EOL ? std::string_view() : token().text;
+  }
+
   NodeArena& arena() { return arena_; }
   EvaluationScratch& evaluationScratch() { return scratch_; }
 

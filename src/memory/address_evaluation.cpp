@@ -13,10 +13,11 @@ bool isDecimalDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
-// The value of the commonest texts, a bare hexadecimal or decimal number,
-// without the expression parser. Only forms whose value cannot differ from
-// the evaluator's are taken (no octal, no suffix, no sign, small enough to
-// fit every integer type of the evaluator); everything else returns false.
+}  // namespace
+
+// Only forms whose value cannot differ from the evaluator's are taken (no
+// octal, no suffix, no sign, small enough to fit every integer type of the
+// evaluator).
 bool plainNumber(std::string_view text, uint64_t& value) {
   if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
     if (text.size() - 2 > 15) return false;
@@ -32,6 +33,8 @@ bool plainNumber(std::string_view text, uint64_t& value) {
   value = digits.value;
   return true;
 }
+
+namespace {
 
 bool evaluateExpression(std::string_view text, SimpleExpressionParser& parser, uint64_t& value) {
   if (plainNumber(text, value)) return true;

@@ -32,6 +32,12 @@ namespace vozo {
 // root itself getting the base 0.
 void evaluateAddresses(MemoryMapElement* root, SimpleExpressionParser& parser);
 
+// The value of the commonest texts, a bare hexadecimal or decimal number,
+// without the expression parser; false for every other text (octal, suffixes,
+// signs, expressions, numbers too long to be sure of), which then needs the
+// evaluator.
+bool plainNumber(std::string_view text, uint64_t& value);
+
 // The value of a start text against `base` (see above).
 uint64_t startValue(std::string_view text, uint64_t base, SimpleExpressionParser& parser);
 

@@ -46,9 +46,7 @@ std::string resolvePath(const std::string& path, const std::string& filePath) {
 // be read or parsed or has no root. The document's root and `readOnly` are
 // as they were afterwards.
 MemoryMapElement* readFile(MemoryMap& document, std::string_view pathText) {
-  // File paths see the built-in macros only, never the file's definitions.
-  std::string path =
-      resolvePath(expand(pathText, MacroMap(), document.macroTable(), true), document.filePath);
+  std::string path = resolveInputPath(document, pathText);
 
   XMLElement* previousRoot = document.root();
   bool previousReadOnly = document.readOnly;
@@ -93,6 +91,11 @@ void resolveImports(MemoryMap& document) {
 }
 
 }  // namespace
+
+std::string resolveInputPath(const MemoryMap& document, std::string_view pathText) {
+  // File paths see the built-in macros only, never the file's definitions.
+  return resolvePath(expand(pathText, MacroMap(), document.macroTable(), true), document.filePath);
+}
 
 bool loadFile(MemoryMap& document, const std::string& path, const std::string& macroDefinitions,
               bool preprocess) {

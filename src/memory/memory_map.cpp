@@ -9,7 +9,16 @@ XMLElement* MemoryMap::createElement(std::string_view tagName) {
 }
 
 void MemoryMap::warning(std::string_view text) {
-  warnings_.emplace_back(text);
+  warningAt(text, nullptr);
+}
+
+void MemoryMap::warningAt(std::string_view text, const XMLNode* where) {
+  Warning& warning = warnings_.emplace_back();
+  warning.text = text;
+  if (where) {
+    warning.file = sourceFilePath(where->sourceFile());
+    warning.line = where->line();
+  }
 }
 
 MemoryMapElement* MemoryMap::rootElement() const {

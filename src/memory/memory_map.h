@@ -21,9 +21,17 @@ class MemoryMap : public XMLPP2 {
 
   XMLElement* createElement(std::string_view tagName) override;
 
-  // The preprocessor's messages are collected here and not displayed.
+  // The preprocessor's messages are collected here and not displayed; the
+  // input checks show them with the file and line of the element they
+  // concern.
+  struct Warning {
+    std::string text;
+    std::string file;  // empty when unknown
+    int32_t line = -1;  // 0-based; -1 when unknown
+  };
   void warning(std::string_view text) override;
-  const std::vector<std::string>& warnings() const { return warnings_; }
+  void warningAt(std::string_view text, const XMLNode* where) override;
+  const std::vector<Warning>& warnings() const { return warnings_; }
 
   // The root element, or null when the document has none.
   MemoryMapElement* rootElement() const;
@@ -40,7 +48,7 @@ class MemoryMap : public XMLPP2 {
   SimpleExpressionParser& addressParser() { return addressParser_; }
 
  private:
-  std::vector<std::string> warnings_;
+  std::vector<Warning> warnings_;
   SimpleExpressionParser addressParser_;
 };
 
@@ -54,6 +62,11 @@ class MemoryMap : public XMLPP2 {
 // and the result is false.
 bool loadFile(MemoryMap& document, const std::string& path, const std::string& macroDefinitions,
               bool preprocess);
+
+// The path that a load or an `Import` element opens for `pathText`: expanded
+// with the built-in macros; a relative one taken against the directory of
+// the file loaded last (`filePath`), else the working directory.
+std::string resolveInputPath(const MemoryMap& document, std::string_view pathText);
 
 // Parses an XML text (no preprocessing), resolves imports against the
 // working directory and evaluates addresses. True when there is a root.

@@ -67,12 +67,26 @@ constexpr Option kOptions[] = {
     {"-symbols", "symbol definition required for -symbol",
      [](std::string_view value, RunSettings&, RunValues& v) {
        addSymbolDefinitions(v.symbols, value);
+       v.symbolTexts.emplace_back(value);
      }},
     {"-verbose", "", [](std::string_view, RunSettings& s, RunValues&) { s.verbose = true; }},
     {"-segger", "", [](std::string_view, RunSettings&, RunValues& v) { v.segger = true; }},
     {"-stack-sizes", "", [](std::string_view, RunSettings&, RunValues& v) { v.stackSizes = true; }},
     {"-target", "target name required for -target",
      [](std::string_view value, RunSettings& s, RunValues&) { setTarget(value, s); }},
+    // Input checks, an addition to the options above.
+    {"-warnings", "",
+     [](std::string_view, RunSettings&, RunValues& v) {
+       if (v.inputCheck == InputCheck::Off) v.inputCheck = InputCheck::Warnings;
+     }},
+    {"-strict", "",
+     [](std::string_view, RunSettings&, RunValues& v) { v.inputCheck = InputCheck::Strict; }},
+
+    // Build integration.
+    {"-dependency-file", "file required for -dependency-file",
+     [](std::string_view value, RunSettings&, RunValues& v) { v.dependencyFile = value; }},
+    {"--help", "", [](std::string_view, RunSettings&, RunValues& v) { v.showHelp = true; }},
+    {"--version", "", [](std::string_view, RunSettings&, RunValues& v) { v.showVersion = true; }},
 };
 
 const Option* findOption(std::string_view argument) {

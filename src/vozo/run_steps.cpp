@@ -1,5 +1,7 @@
 #include "vozo/run_steps.h"
 
+#include "check/file_checks.h"
+#include "check/input_check.h"
 #include "linkscript/gnu_ld_script.h"
 #include "linkscript/segger_script.h"
 
@@ -34,6 +36,28 @@ void ToolRunSteps::writeSeggerScript(const std::string& outputPath, const RunVal
                                      const RunSettings& settings, bool withSectionPlacement) {
   vozo::writeSeggerScript(outputPath, values.symbols, memoryMap_,
                           withSectionPlacement ? &sectionPlacement_ : nullptr, settings);
+}
+
+std::vector<std::string> ToolRunSteps::openedFiles() const {
+  std::vector<std::string> files = memoryMap_.sourceFiles();
+  const std::vector<std::string>& placement = sectionPlacement_.sourceFiles();
+  files.insert(files.end(), placement.begin(), placement.end());
+  return files;
+}
+
+void ToolRunSteps::checkDocuments(const RunValues& values, const RunSettings& settings,
+                                  bool withSectionPlacement, Findings& findings) {
+  CheckContext context{values.symbols, settings, values.segger, findings, {}};
+  vozo::checkDocuments(context, memoryMap_, withSectionPlacement ? &sectionPlacement_ : nullptr);
+}
+
+void ToolRunSteps::explainLoadFailure(bool sectionPlacement, const std::string& path,
+                                      Findings& findings) {
+  if (sectionPlacement) {
+    describeLoadFailure(sectionPlacement_, path, "section placement file", findings);
+  } else {
+    describeLoadFailure(memoryMap_, path, "memory map file", findings);
+  }
 }
 
 }  // namespace vozo

@@ -3,7 +3,9 @@
 // the run sequence can be exercised on its own.
 
 #include <string>
+#include <vector>
 
+#include "check/finding.h"
 #include "linkscript/run_settings.h"
 #include "memory/memory_map.h"
 #include "vozo/run_values.h"
@@ -33,6 +35,23 @@ class RunSteps {
                                 const RunSettings& settings, bool withSectionPlacement) = 0;
   virtual void writeSeggerScript(const std::string& outputPath, const RunValues& values,
                                  const RunSettings& settings, bool withSectionPlacement) = 0;
+
+  // The input checks (-warnings, -strict) of the loaded documents.
+  virtual void checkDocuments(const RunValues& values, const RunSettings& settings,
+                              bool withSectionPlacement, Findings& findings) {
+    static_cast<void>(values), static_cast<void>(settings);
+    static_cast<void>(withSectionPlacement), static_cast<void>(findings);
+  }
+  // Why the file at `path` did not load: the section placement file when
+  // `sectionPlacement`, else the memory map file.
+  virtual void explainLoadFailure(bool sectionPlacement, const std::string& path,
+                                  Findings& findings) {
+    static_cast<void>(sectionPlacement), static_cast<void>(path), static_cast<void>(findings);
+  }
+
+  // The input files read so far, each path as opened: the memory map's,
+  // then the section placement's.
+  virtual std::vector<std::string> openedFiles() const { return {}; }
 };
 
 // The steps of the tool itself. It owns the two documents of the run, both
@@ -51,6 +70,11 @@ class ToolRunSteps : public RunSteps {
                         const RunSettings& settings, bool withSectionPlacement) override;
   void writeSeggerScript(const std::string& outputPath, const RunValues& values,
                          const RunSettings& settings, bool withSectionPlacement) override;
+  void checkDocuments(const RunValues& values, const RunSettings& settings,
+                      bool withSectionPlacement, Findings& findings) override;
+  void explainLoadFailure(bool sectionPlacement, const std::string& path,
+                          Findings& findings) override;
+  std::vector<std::string> openedFiles() const override;
 
   const MemoryMap& memoryMap() const { return memoryMap_; }
   MemoryMap& memoryMap() { return memoryMap_; }

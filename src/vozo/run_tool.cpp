@@ -5,11 +5,16 @@
 #include <optional>
 #include <string_view>
 
+#include "check/finding.h"
 #include "linkscript/h_exception.h"
+#include "linkscript/replaced_file.h"
 #include "vozo/argument_reader.h"
 #include "vozo/clean_path.h"
 #include "vozo/command_line.h"
+#include "vozo/dependency_file.h"
+#include "vozo/help_text.h"
 #include "vozo/segment_list.h"
+#include "vozo/symbol_definitions.h"
 #include "vozo/usage_text.h"
 
 namespace vozo {
@@ -25,14 +30,53 @@ void writeProgress(std::FILE* out, std::string_view prefix, std::string_view pat
   writeText(out, "\n");
 }
 
+// Prints why a file did not load (with -warnings or -strict), then fails the
+// run with the usual message.
+[[noreturn]] void failLoad(const RunValues& values, RunSteps& steps, bool sectionPlacement,
+                           const std::string& path, std::FILE* out, std::FILE* err) {
+  if (values.inputCheck != InputCheck::Off) {
+    Findings findings;
+    steps.explainLoadFailure(sectionPlacement, path, findings);
+    std::fflush(out);
+    writeFindings(err, findings, "error");
+  }
+  throw HException(sectionPlacement ? "cannot load section placement file"
+                                    : "cannot load memory map file");
+}
+
+// Runs the input checks and prints what they find; with -strict any finding
+// fails the run before the script is written.
+void checkInputs(const RunValues& values, const RunSettings& settings, RunSteps& steps,
+                 bool withSectionPlacement, std::FILE* out, std::FILE* err) {
+  Findings findings;
+  if (!values.memoryMapFile.empty()) {
+    if (!values.segmentList.empty()) {
+      findings.add("-memory-map-segments is ignored: -memory-map-file gives the memory map");
+    }
+  } else {
+    checkSegmentList(values.segmentList, findings);
+  }
+  checkSymbolTexts(values.symbolTexts, findings);
+  steps.checkDocuments(values, settings, withSectionPlacement, findings);
+  findings.sort();
+  const bool strict = values.inputCheck == InputCheck::Strict;
+  std::fflush(out);
+  writeFindings(err, findings, strict ? "error" : "warning");
+  if (strict && !findings.empty()) {
+    throw HException(std::to_string(findings.size()) +
+                     (findings.size() == 1 ? " problem" : " problems") +
+                     " found by -strict; no linker script written");
+  }
+}
+
 // Loads the inputs and writes the output of a complete command line.
 void runWithValues(const RunValues& values, const RunSettings& settings, RunSteps& steps,
-                   std::FILE* out) {
+                   std::FILE* out, std::FILE* err) {
   const std::string& outputPath = values.positional.front();
   if (settings.verbose) writeProgress(out, "Using memory map file ", values.memoryMapFile);
   if (!values.memoryMapFile.empty()) {
     if (!steps.loadMemoryMapFile(values.memoryMapFile, values.memoryMapMacros)) {
-      throw HException("cannot load memory map file");
+      failLoad(values, steps, false, values.memoryMapFile, out, err);
     }
   } else {
     steps.loadMemoryMapText(segmentListToMemoryMapText(values.segmentList));
@@ -45,14 +89,22 @@ void runWithValues(const RunValues& values, const RunSettings& settings, RunStep
     }
     if (!steps.loadSectionPlacementFile(values.sectionPlacementFile,
                                         values.sectionPlacementMacros)) {
-      throw HException("cannot load section placement file");
+      failLoad(values, steps, true, values.sectionPlacementFile, out, err);
     }
+  }
+
+  if (values.inputCheck != InputCheck::Off) {
+    checkInputs(values, settings, steps, withSectionPlacement, out, err);
   }
 
   if (values.segger) {
     steps.writeSeggerScript(outputPath, values, settings, withSectionPlacement);
   } else {
     steps.writeGnuLdScript(outputPath, values, settings, withSectionPlacement);
+  }
+  if (!values.dependencyFile.empty()) {
+    replaceFileContents(values.dependencyFile,
+                        dependencyFileText(outputPath, steps.openedFiles()));
   }
 }
 
@@ -68,13 +120,17 @@ int runTool(std::vector<std::string> arguments, RunSteps& steps, RunSettings& se
     ArgumentReader reader(std::move(arguments));
     RunValues values;
     readCommandLine(reader, settings, values);
+    if (values.showHelp || values.showVersion) {
+      writeText(out, values.showHelp ? helpText() : versionText());
+      return std::fflush(out) == 0 ? 0 : 1;
+    }
     if (needsUsage(values)) {
       writeText(err, usageText());
       std::fflush(err);
       return 1;
     }
     outputPath = values.positional.front();
-    runWithValues(values, settings, steps, out);
+    runWithValues(values, settings, steps, out, err);
     return 0;
   } catch (const HException& exception) {
     message = exception.message();

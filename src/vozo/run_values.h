@@ -12,6 +12,13 @@ namespace vozo {
 // Symbol name to value text, ascending by name (byte order).
 using SymbolDefinitions = std::map<std::string, std::string>;
 
+// What the run does with problems that the input checks find.
+enum class InputCheck {
+  Off,       // no checks (the default)
+  Warnings,  // -warnings: print them as warnings, then write the script
+  Strict,    // -strict: print them as errors and fail when there is any
+};
+
 struct RunValues {
   std::string memoryMapFile;           // -memory-map-file (last one wins)
   std::string memoryMapMacros;         // -memory-map-macros, ";"-joined
@@ -25,7 +32,14 @@ struct RunValues {
   bool stackSizes = false;
   bool segger = false;
   SymbolDefinitions symbols;            // -symbols, accumulated
+  std::vector<std::string> symbolTexts;  // each -symbols value as given, for the input checks
+  InputCheck inputCheck = InputCheck::Off;  // -warnings, -strict (-strict wins)
   std::vector<std::string> positional;  // every non-option argument, in order
+
+  // Build integration.
+  std::string dependencyFile;  // -dependency-file (last one wins)
+  bool showHelp = false;       // --help
+  bool showVersion = false;    // --version
 };
 
 }  // namespace vozo

@@ -6,6 +6,8 @@
 
 namespace vozo {
 
+class Findings;
+
 // Converts a list of "<SegmentName> <Access> <Start> <Size>" entries separated
 // by ";" into a memory map document text:
 //   <!DOCTYPE Board_Memory_Definition_File><Root name="none">
@@ -23,5 +25,10 @@ namespace vozo {
 // the document gets exactly the text that was typed: a size such as 1<<12 or
 // a name with an ampersand arrives intact instead of breaking the document.
 std::string segmentListToMemoryMapText(std::string_view segmentList);
+
+// For the input checks: the entries that the conversion above drops (not
+// four pieces, or a name that a later entry takes again) and access codes
+// it does not know, in list order. Empty entries are passed over.
+void checkSegmentList(std::string_view segmentList, Findings& findings);
 
 }  // namespace vozo

@@ -183,7 +183,24 @@ bool XMLDocument::loadPath(const std::string& path, std::string_view pathInMessa
   }
   bytesRead_ += size;
   ++filesRead_;
-  return parseFile(file);
+  parsingFile_ = sourceFileIndex(path);
+  bool ok = parseFile(file);
+  parsingFile_ = XMLNode::kNoSourceFile;
+  return ok;
+}
+
+uint16_t XMLDocument::sourceFileIndex(const std::string& path) {
+  auto [entry, added] = sourceFileIndices_.try_emplace(path, XMLNode::kNoSourceFile);
+  if (added && sourceFiles_.size() < UINT16_MAX - 1) {
+    sourceFiles_.push_back(path);
+    entry->second = static_cast<uint16_t>(sourceFiles_.size());
+  }
+  return entry->second;
+}
+
+std::string_view XMLDocument::sourceFilePath(uint16_t index) const {
+  if (index == XMLNode::kNoSourceFile || index > sourceFiles_.size()) return {};
+  return sourceFiles_[index - 1];
 }
 
 bool XMLDocument::load(const std::string& path) {
@@ -200,6 +217,14 @@ XMLNode* XMLDocument::clone(const XMLNode* node, XMLNode* parent) {
   // same document share them.
   const bool sameDocument = &node->document() == this;
   auto keep = [&](std::string_view text) { return sameDocument ? text : arena_.copy(text); };
+  auto keepSource = [&](const XMLNode* source, XMLNode* copy) {
+    uint16_t file = source->sourceFile();
+    if (!sameDocument && file != XMLNode::kNoSourceFile) {
+      file = sourceFileIndex(std::string(source->document().sourceFilePath(file)));
+    }
+    copy->setSource(file, source->line());
+    return copy;
+  };
 
   auto copyOne = [&](const XMLNode* source) -> XMLNode* {
     if (const XMLElement* element = source->asElement()) {
@@ -216,7 +241,7 @@ XMLNode* XMLDocument::clone(const XMLNode* node, XMLNode* parent) {
         }
         copy->adoptAttributes(array, static_cast<uint32_t>(attributes.size()));
       }
-      return copy;
+      return keepSource(source, copy);
     }
     const XMLTextNode* text = source->asText();
     XMLTextNode* copy;
@@ -232,7 +257,7 @@ XMLNode* XMLDocument::clone(const XMLNode* node, XMLNode* parent) {
         break;
     }
     copy->text_ = keep(text->text());
-    return copy;
+    return keepSource(source, copy);
   };
 
   XMLNode* top = copyOne(node);

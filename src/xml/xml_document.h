@@ -20,6 +20,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "xml/arena.h"
 #include "xml/xml_node.h"
@@ -80,7 +82,8 @@ class XMLDocument {
 
   // Deep copy of `node` made in this document: elements through
   // createElement, with their tag name and attributes; character-data nodes
-  // with their text. Copies have line -1. The copy is appended to `parent`
+  // with their text. Copies keep the source location (file and line) of
+  // their originals, so a copy reports where its original stands. The copy is appended to `parent`
   // when one is given, after the whole subtree has been copied (so cloning a
   // node into its own subtree copies the subtree as it was). Null for a null
   // node. No recursion over depth.
@@ -101,6 +104,17 @@ class XMLDocument {
   uint32_t errorLine() const { return errorLine_; }
 
   bool keepCharacterData() const { return keepCharacterData_; }
+
+  // The files this document has opened for parsing, in the order first
+  // opened, each path as it was opened (a file read twice is listed once).
+  // Nodes refer to them by XMLNode::sourceFile(): index i + 1 is
+  // sourceFiles()[i]. A document that has read more than 65,534 files gives
+  // the later ones' nodes no file.
+  const std::vector<std::string>& sourceFiles() const { return sourceFiles_; }
+  // The path for a node's sourceFile(); empty for XMLNode::kNoSourceFile.
+  std::string_view sourceFilePath(uint16_t index) const;
+  // The index of `path` in sourceFiles(), adding it when new.
+  uint16_t sourceFileIndex(const std::string& path);
 
   Arena& arena() { return arena_; }
 
@@ -137,6 +151,10 @@ class XMLDocument {
   size_t filesRead_ = 0;
   // Set by the parser right before it makes a node for this string.
   std::string_view inPlaceString_;
+  std::vector<std::string> sourceFiles_;
+  std::unordered_map<std::string, uint16_t> sourceFileIndices_;
+  // The file being parsed now (stamped on the nodes the parser makes).
+  uint16_t parsingFile_ = XMLNode::kNoSourceFile;
 };
 
 // A document whose load takes a Unicode (UTF-8) path. It opens the file by

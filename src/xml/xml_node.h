@@ -92,9 +92,19 @@ class XMLNode {
   XMLElement* nextSiblingElement() const;
 
   // 0-based source line of the node's start; -1 when unknown (nodes not made
-  // by the parser).
+  // by the parser, nor copied from one).
   int32_t line() const { return line_; }
   void setLine(int32_t line) { line_ = line; }
+
+  // The file the node was read from, as an index into its document's table
+  // of source files (XMLDocument::sourceFilePath); kNoSourceFile when the
+  // node came from a text rather than a file, or was made by code.
+  static constexpr uint16_t kNoSourceFile = 0;
+  uint16_t sourceFile() const { return sourceFile_; }
+  void setSource(uint16_t file, int32_t line) {
+    sourceFile_ = file;
+    line_ = line;
+  }
 
   // Links `child` at the end of the child list and sets its parent. The
   // child's nextSibling is cleared, so a node taken out of another list can
@@ -144,6 +154,7 @@ class XMLNode {
   XMLNode* firstChild_ = nullptr;
   XMLNode* lastChild_ = nullptr;
   int32_t line_ = -1;
+  uint16_t sourceFile_ = kNoSourceFile;  // fits beside type_ without growing the node
   XMLNodeType type_;
 };
 

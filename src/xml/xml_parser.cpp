@@ -91,6 +91,7 @@ XMLParser::XMLParser(XMLDocument& document, char* begin, char* end)
     : document_(document),
       arena_(document.arena()),
       keepCharacterData_(document.keepCharacterData()),
+      sourceFile_(document.parsingFile_),
       end_(end),
       p_(begin),
       lineMark_(begin) {}
@@ -277,7 +278,7 @@ XMLParser::Outcome XMLParser::comment(int32_t line) {
   if (keepCharacterData_ && !openElements_.empty()) {
     terminateAt(close);
     XMLComment* node = document_.createComment(inPlace(textStart, close - textStart));
-    node->setLine(line);
+    node->setSource(sourceFile_, line);
     openElements_.back()->appendChild(node);
   }
   return Outcome::CharacterData;
@@ -302,7 +303,7 @@ XMLParser::Outcome XMLParser::cdataSection(int32_t line) {
     terminateAt(close);
     XMLCDATASection* node =
         document_.createCDATASection(inPlace(contentStart, close - contentStart));
-    node->setLine(line);
+    node->setSource(sourceFile_, line);
     openElements_.back()->appendChild(node);
   }
   return Outcome::CharacterData;
@@ -313,7 +314,7 @@ XMLParser::Outcome XMLParser::startTag(int32_t line) {
   std::string_view tagName = readName();
   char* tagEnd = tokenEnd_;
   XMLElement* element = document_.createElement(inPlace(tagName));
-  element->setLine(line);
+  element->setSource(sourceFile_, line);
   openElements_.push_back(element);
 
   pendingAttributes_.clear();
@@ -403,7 +404,7 @@ bool XMLParser::characterData() {
       deferTerminator(next);  // the "<" is still to be read
     }
     XMLData* node = document_.createData(inPlace(start, length));
-    node->setLine(line);
+    node->setSource(sourceFile_, line);
     openElements_.back()->appendChild(node);
   }
   return p_ != end_;

@@ -123,12 +123,14 @@ class XMLPP2Walk {
   std::vector<Frame> stack_;
   // xmlput copies being walked, one inside the other.
   int xmlputNesting_ = 0;
+  // The element being processed: where a warning points.
+  const XMLElement* current_ = nullptr;
 };
 
 void XMLPP2Walk::warning(std::string_view text) {
   std::string message(kPrefix);
   message += text;
-  document_.warning(message);
+  document_.warningAt(message, current_);
 }
 
 std::string XMLPP2Walk::expanded(std::string_view text, const MacroMap& macros) {
@@ -152,6 +154,7 @@ void XMLPP2Walk::run(XMLNode* first, std::shared_ptr<const SourceFile> source, M
     XMLElement* element = node->asElement();
     if (!element) continue;  // CDATA and other character data pass unchanged
     if (frame.expandMacros) document_.expandAttributes(*element, frame.macros);
+    current_ = element;
     process(*element);
   }
 }
@@ -658,6 +661,7 @@ XMLElement* XMLPP2::cloneExpanded(const XMLElement& element, const MacroMap& mac
   std::string result;
   auto copyOne = [&](const XMLElement& source) {
     XMLElement* copy = createElement(source.tagName());
+    copy->setSource(source.sourceFile(), source.line());
     // Loops check the budget before each pass; the copies of one pass are
     // counted here, so one pass may go past it at most by its own size.
     if (generatedBudget_ > 0) --generatedBudget_;

@@ -47,6 +47,12 @@ class XMLPP2 : public QXMLDocument {
 
   // Receives every message of the walk.
   virtual void warning(std::string_view text) = 0;
+  // The same message with the element the walk was processing (null when
+  // none); a document that keeps locations overrides this one.
+  virtual void warningAt(std::string_view text, const XMLNode* where) {
+    static_cast<void>(where);
+    warning(text);
+  }
 
   const MacroTable& macroTable() const { return macroTable_; }
 

@@ -9,15 +9,7 @@ set -u
 vozo=$1
 work=$2
 here=$(cd "$(dirname "$0")" && pwd)
-failures=0
-
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
-
-rm -rf "$work"
-mkdir -p "$work"
+source "$here/check_counting.sh"
 
 "$vozo" -memory-map-file "$here/memory_map.xml" -section-placement-file "$here/placement.xml" \
   -check-segment-overflow -check-section-overflow "$work/app.ld" || {
@@ -126,8 +118,4 @@ elif ! grep -q "error: .rodata is too large to fit in FLASH memory segment" "$wo
   fail "the oversized link failed without the overflow message"
 fi
 
-if ((failures)); then
-  echo "$failures check(s) failed"
-  exit 1
-fi
-echo "all link checks passed"
+finish

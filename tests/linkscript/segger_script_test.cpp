@@ -77,26 +77,6 @@ TEST(ScriptSize, BothWritersStopAtTheBound) {
   }
 }
 
-TEST(SeggerScript, OutputFailures) {
-  NoMacros macros;
-  MemoryMap document(macros);
-  ASSERT_TRUE(loadText(document, "<Root/>"));
-  const std::string missingDirectory = testing::TempDir() + "no such dir/out.icf";
-  const std::pair<std::string, std::string> cases[] = {
-      {missingDirectory, "cannot open " + missingDirectory + " for writing"},
-      {std::string("out\0.icf", 8), std::string("cannot open out\0.icf for writing", 32)},
-      {"/dev/full", "cannot write /dev/full"},
-  };
-  for (const auto& [path, message] : cases) {
-    try {
-      writeSeggerScript(path, {}, document, nullptr, RunSettings{});
-      ADD_FAILURE() << "no exception for " << path;
-    } catch (const HException& e) {
-      EXPECT_EQ(e.message(), message);
-    }
-  }
-}
-
 // One segment "M" with the given attributes and sections; the expectation is
 // everything after its region line.
 TEST(SeggerScript, BlocksOfOneSegment) {

@@ -233,7 +233,7 @@ class TaggedDocument : public XMLDocument {
 
 TEST(CloneTest, DeepCopyThroughCreateElement) {
   XMLDocument source(true);
-  ASSERT_TRUE(source.parse("<a x='1' y='2'><b>t<!--c--><![CDATA[d]]></b><c/></a>"));
+  ASSERT_TRUE(source.parse("<a x='1' y='2'>\n<b>t<!--c--><![CDATA[d]]></b>\n<c/></a>"));
   TaggedDocument target;
   XMLElement* parent = target.createElement("p");
   XMLNode* copy = target.clone(source.root(), parent);
@@ -241,8 +241,11 @@ TEST(CloneTest, DeepCopyThroughCreateElement) {
   EXPECT_EQ(copy->parent(), parent);
   EXPECT_EQ(toXmlText(*copy), toXmlText(*source.root()));
   EXPECT_EQ(target.created, 4);  // p, a, b, c
+  const XMLNode* original = source.root();
   for (const XMLNode* n = copy; n; n = nextInDocumentOrder(n, copy)) {
-    EXPECT_EQ(n->line(), -1);
+    // A copy reports where its original stands.
+    EXPECT_EQ(n->line(), original->line());
+    original = nextInDocumentOrder(original, source.root());
     EXPECT_EQ(&n->document(), &target);
     if (n->isElement()) {
       EXPECT_GT(static_cast<const TaggedElement*>(n)->serial, 1);

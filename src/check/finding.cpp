@@ -1,0 +1,64 @@
+#include "check/finding.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+
+#include "xml/xml_document.h"
+
+namespace vozo {
+
+void Findings::add(std::string message) {
+  add(std::string(), 0, std::move(message));
+}
+
+void Findings::add(const XMLNode& node, std::string message) {
+  std::string_view file = node.document().sourceFilePath(node.sourceFile());
+  if (file.empty()) return add(std::move(message));
+  add(std::string(file), node.line() + 1, std::move(message));
+}
+
+void Findings::add(std::string file, int64_t line, std::string message) {
+  list_.push_back(Finding{displayPath(file), line, std::move(message)});
+}
+
+void Findings::sort() {
+  std::stable_sort(list_.begin(), list_.end(), [](const Finding& a, const Finding& b) {
+    if (a.file != b.file) return a.file < b.file;
+    return a.line < b.line;
+  });
+}
+
+std::string displayPath(std::string_view path) {
+  char directory[PATH_MAX];
+  if (!path.empty() && path.front() == '/' && getcwd(directory, sizeof directory)) {
+    std::string_view base(directory);
+    if (path.size() > base.size() + 1 && path.substr(0, base.size()) == base &&
+        path[base.size()] == '/') {
+      path.remove_prefix(base.size() + 1);
+    }
+  }
+  while (path.size() > 2 && path.substr(0, 2) == "./") path.remove_prefix(2);
+  return std::string(path);
+}
+
+void writeFindings(std::FILE* stream, const Findings& findings, std::string_view severity) {
+  std::string text;
+  for (const Finding& finding : findings.list()) {
+    if (finding.file.empty()) {
+      text += "vozo";
+    } else {
+      text += finding.file;
+      if (finding.line > 0) text += ':' + std::to_string(finding.line);
+    }
+    text += ": ";
+    text += severity;
+    text += ": ";
+    text += finding.message;
+    text += '\n';
+  }
+  std::fwrite(text.data(), 1, text.size(), stream);
+}
+
+}  // namespace vozo
