@@ -1,10 +1,9 @@
 #include "check/file_checks.h"
 
+#include <sys/stat.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <sys/stat.h>
-
 
 namespace vozo {
 
@@ -18,8 +17,9 @@ std::string explainedParserMessage(const std::string& message) {
     return message + " (an end tag does not match the element it closes)";
   }
   if (message == "bad tagName") {
-    return message + " (an attribute name starts with a character other than a letter, \"_\", "
-                     "\"-\" or \":\")";
+    return message +
+           " (an attribute name starts with a character other than a letter, \"_\", "
+           "\"-\" or \":\")";
   }
   return message;
 }
@@ -30,6 +30,8 @@ std::string whyUnopenable(const std::string& path) {
   struct stat status;
   if (stat(path.c_str(), &status) != 0) return std::strerror(errno);
   if (S_ISDIR(status.st_mode)) return std::strerror(EISDIR);
+  // Opening a FIFO would wait for a writer; no such file is ever read.
+  if (!S_ISREG(status.st_mode)) return "it is not a regular file";
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) return std::strerror(errno);
   std::fclose(file);
@@ -83,8 +85,9 @@ void checkImport(CheckContext& context, const MemoryMap& document, const XMLElem
   // A resolved Import leaves the tree; one that is still there was not read.
   std::optional<std::string_view> fileName = element.attribute("filename");
   if (element.parent() != document.root()) {
-    context.findings.add(element, "Import is resolved only directly under the root element of "
-                                  "the main file; this one is ignored");
+    context.findings.add(element,
+                         "Import is resolved only directly under the root element of "
+                         "the main file; this one is ignored");
   } else if (!fileName || fileName->empty()) {
     context.findings.add(element, "Import without a filename is ignored");
   } else {

@@ -14,7 +14,7 @@ class SimpleExpressionParser : public ExpressionParser {
  public:
   // The most expression text one parser evaluates in its life. Each document
   // evaluates with parsers of its own, so this bounds the time the
-  // expressions of one input take (about a second per 10 MiB).
+  // expressions of one input take (a few seconds at most).
   static constexpr size_t kMaxTextPerParser = size_t{16} << 20;
 
   // Takes `bytes` from what the parser may still evaluate; false when that

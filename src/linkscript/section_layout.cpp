@@ -48,8 +48,9 @@ bool runsElsewhere(const MemoryMapElement& element) {
 // Starts the walk over `record`: the guards of a call, then a new frame.
 void enter(SectionLayout& layout, SectionRecord& record, std::vector<Frame>& stack) {
   const RunSettings& settings = layout.settings;
-  if (settings.verbose)
+  if (settings.verbose) {
     std::fprintf(settings.progress, "Laying out section %s\n", record.name.c_str());
+  }
   if (record.laidOut) {
     if (settings.verbose) {
       std::fprintf(settings.progress, "Section %s already laid out\n", record.name.c_str());
