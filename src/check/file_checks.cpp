@@ -1,9 +1,10 @@
 #include "check/file_checks.h"
 
-#include <sys/stat.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
+
 
 namespace vozo {
 
@@ -17,9 +18,8 @@ std::string explainedParserMessage(const std::string& message) {
     return message + " (an end tag does not match the element it closes)";
   }
   if (message == "bad tagName") {
-    return message +
-           " (an attribute name starts with a character other than a letter, \"_\", "
-           "\"-\" or \":\")";
+    return message + " (an attribute name starts with a character other than a letter, \"_\", "
+                     "\"-\" or \":\")";
   }
   return message;
 }
@@ -85,9 +85,8 @@ void checkImport(CheckContext& context, const MemoryMap& document, const XMLElem
   // A resolved Import leaves the tree; one that is still there was not read.
   std::optional<std::string_view> fileName = element.attribute("filename");
   if (element.parent() != document.root()) {
-    context.findings.add(element,
-                         "Import is resolved only directly under the root element of "
-                         "the main file; this one is ignored");
+    context.findings.add(element, "Import is resolved only directly under the root element of "
+                                  "the main file; this one is ignored");
   } else if (!fileName || fileName->empty()) {
     context.findings.add(element, "Import without a filename is ignored");
   } else {

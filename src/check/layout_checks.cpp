@@ -30,8 +30,8 @@ std::string placeOf(const XMLNode& node) {
 
 // "[0x20000000, 0x20020000)"
 std::string range(const MemoryMapElement& segment) {
-  return "[" + shownNumber(segment.start()) + ", " + shownNumber(segment.start() + segment.size()) +
-         ")";
+  return "[" + shownNumber(segment.start()) + ", " +
+         shownNumber(segment.start() + segment.size()) + ")";
 }
 
 void checkSegments(CheckContext& context, const std::vector<MemoryMapElement*>& segments) {
@@ -67,7 +67,8 @@ void checkSegments(CheckContext& context, const std::vector<MemoryMapElement*>& 
                                        " overlaps segment " + std::string(earlier->name()) + " " +
                                        range(*earlier));
     }
-    if (!furthest || segment->start() + segment->size() > furthest->start() + furthest->size()) {
+    if (!furthest ||
+        segment->start() + segment->size() > furthest->start() + furthest->size()) {
       furthest = segment;
     }
   }
@@ -90,14 +91,14 @@ void placePlacementSections(CheckContext& context, const MemoryMap& memoryMap,
            sectionPlacement.rootElement(), ElementKind::MemorySegment, /*atFront=*/false)) {
     std::vector<MemoryMapElement*> sections = collectElements(
         const_cast<MemoryMapElement*>(placementSegment), ElementKind::ProgramSection, false);
-    if (const MemoryMapElement* segment =
-            matchPlacementSegment(segmentsByName, *placementSegment)) {
+    if (const MemoryMapElement* segment = matchPlacementSegment(segmentsByName, *placementSegment)) {
       for (const MemoryMapElement* section : sections) placed.push_back({section, segment});
       continue;
     }
     std::string_view name = placementSegment->name();
     std::string message = "placement segment \"" + std::string(name) +
-                          "\" names no memory map segment: its " + std::to_string(sections.size()) +
+                          "\" names no memory map segment: its " +
+                          std::to_string(sections.size()) +
                           (sections.size() == 1 ? " section is" : " sections are") +
                           " left out of the script";
     if (name.find(';') == std::string_view::npos) {
@@ -132,12 +133,11 @@ void checkFixedStarts(CheckContext& context, const std::vector<PlacedSection>& p
     if (!evaluateText(context.parser, text).value) continue;
     const uint64_t start = section.start();
     if (start >= segment.start() && start - segment.start() < segment.size()) continue;
-    std::string shown =
-        shownNumber(start) == text ? std::string() : " (" + shownNumber(start) + ")";
+    std::string shown = shownNumber(start) == text ? std::string() : " (" + shownNumber(start) + ")";
     context.findings.add(section, "start=\"" + std::string(text) + "\" of section " +
                                       std::string(section.name()) + shown +
-                                      " lies outside its segment " + std::string(segment.name()) +
-                                      " " + range(segment));
+                                      " lies outside its segment " + std::string(segment.name()) + " " +
+                                      range(segment));
   }
 }
 
@@ -186,17 +186,16 @@ bool runInFound(const CheckContext& context, std::string_view runIn,
 
 void checkRunIns(CheckContext& context, const std::vector<PlacedSection>& placed) {
   std::vector<std::string> names;
-  for (const PlacedSection& entry : placed)
-    names.push_back(underscoreSpaces(entry.section->name()));
+  for (const PlacedSection& entry : placed) names.push_back(underscoreSpaces(entry.section->name()));
   std::sort(names.begin(), names.end());
   const std::vector<std::string_view> known(names.begin(), names.end());
   for (const PlacedSection& entry : placed) {
     std::optional<std::string_view> runIn = entry.section->runIn();
     if (!runIn || runInFound(context, *runIn, names)) continue;
-    std::string_view consequence = context.segger ? "the section runs where it is loaded"
-                                   : context.settings.missingRunInIsError
-                                       ? "the run fails with \"cannot find run section\""
-                                       : "the section is left out";
+    std::string_view consequence =
+        context.segger                        ? "the section runs where it is loaded"
+        : context.settings.missingRunInIsError ? "the run fails with \"cannot find run section\""
+                                              : "the section is left out";
     std::string message = "runin=\"" + std::string(*runIn) + "\" of section " +
                           std::string(entry.section->name()) + " names no placed section; " +
                           std::string(consequence);
@@ -218,8 +217,8 @@ void checkLayout(CheckContext& context, const MemoryMap& memoryMap,
   // themselves; the memory map's own sections are then not laid out.
   std::vector<MemoryMapElement*> regions;
   if (sectionPlacement) {
-    for (MemoryMapElement* segment :
-         collectElements(sectionPlacement->rootElement(), ElementKind::MemorySegment, false)) {
+    for (MemoryMapElement* segment : collectElements(sectionPlacement->rootElement(),
+                                                     ElementKind::MemorySegment, false)) {
       if (segment->hasStart() && segment->hasSize()) regions.push_back(segment);
     }
   }
