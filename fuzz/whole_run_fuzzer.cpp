@@ -4,6 +4,7 @@
 // include or import as "inc.xml". The files that are present are named on
 // the command line; the run writes "out.ld" in a scratch directory.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -31,11 +32,15 @@ std::vector<std::string_view> splitParts(std::string_view input) {
   return parts;
 }
 
-std::vector<std::string> lines(std::string_view text) {
+// The arguments, one per line. A "/" becomes "_": every path the run writes
+// (the output, a dependency file, or an argument taken for one) then names a
+// file of the scratch directory, never one elsewhere on the machine.
+std::vector<std::string> argumentLines(std::string_view text) {
   std::vector<std::string> result;
   while (!text.empty()) {
     const size_t end = text.find('\n');
-    result.emplace_back(text.substr(0, end));
+    std::string& argument = result.emplace_back(text.substr(0, end));
+    std::replace(argument.begin(), argument.end(), '/', '_');
     if (end == std::string_view::npos) break;
     text.remove_prefix(end + 1);
   }
@@ -51,7 +56,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::vector<std::string_view> parts = splitParts(vozo::fuzz::asText(data, size));
-  std::vector<std::string> arguments = lines(parts[0]);
+  std::vector<std::string> arguments = argumentLines(parts[0]);
   const char* files[] = {"map.xml", "placement.xml", "inc.xml"};
   for (size_t i = 1; i < 4; ++i) {
     std::remove(files[i - 1]);
