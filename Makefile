@@ -5,6 +5,7 @@
 #   make test      build with AddressSanitizer/UBSan and run the whole suite
 #   make install   install the release build (PREFIX, default /usr/local)
 #   make package   build the Debian package into build/release
+#   make bench     time the release build against its baselines (bench/RESULTS.md)
 
 # Building and running the tools.
 DEMO_PACKAGES    := cmake g++ make pkg-config libpcre2-dev libelf-dev
@@ -16,10 +17,18 @@ TEST_PACKAGES    := $(PACKAGE_PACKAGES) libgtest-dev ninja-build \
                     gcc-arm-none-eabi binutils-arm-none-eabi libnewlib-arm-none-eabi \
                     libstdc++-arm-none-eabi-newlib binutils-riscv64-unknown-elf \
                     python3 libxml2-utils librsvg2-bin
+# The benchmark only: the XML parser of the baseline program, the peak-memory
+# probe and the input generator.
+BENCH_PACKAGES   := $(DEMO_PACKAGES) libpugixml-dev time python3
 PACKAGES         ?= $(DEMO_PACKAGES)
 PREFIX           ?= /usr/local
 
 RELEASE_DIR := build/release
+BENCH_DIR   := build/bench
+# Device descriptions for the benchmark's real-world memory maps; skipped
+# when the folder is missing.
+CORPUS      ?= ../shared/corpus
+BENCH_REPEAT ?= 11
 TEST_DIR    := build/test
 JOBS        ?= $(shell nproc 2>/dev/null || echo 2)
 
@@ -27,7 +36,7 @@ EXAMPLE_ARGS := -memory-map-file examples/board/memory_map.xml \
                 -section-placement-file examples/board/placement.xml \
                 -check-segment-overflow -check-section-overflow
 
-.PHONY: demo test install package deps build build-test clean format
+.PHONY: demo test install package bench deps build build-test clean format
 
 demo: build
 	@mkdir -p build/demo
@@ -44,6 +53,16 @@ install: build
 package: PACKAGES = $(PACKAGE_PACKAGES)
 package: build
 	cd $(RELEASE_DIR) && cpack -G DEB
+
+bench: PACKAGES = $(BENCH_PACKAGES)
+bench: build
+	cmake -S bench -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BENCH_DIR) -j $(JOBS)
+	python3 bench/generate_inputs.py $(BENCH_DIR)/inputs --board examples/board \
+	  $(if $(wildcard $(CORPUS)/svd),--corpus $(CORPUS))
+	python3 bench/run_bench.py --vozo $(RELEASE_DIR)/src/vozo/vozo \
+	  --pugixml $(BENCH_DIR)/pugixml_parse --empty $(BENCH_DIR)/empty_program \
+	  --inputs $(BENCH_DIR)/inputs --repeat $(BENCH_REPEAT) --results bench/RESULTS.md
 
 build: deps
 	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release -DVOZO_TESTS=OFF

@@ -1,0 +1,214 @@
+#!/usr/bin/env python3
+"""Times whole vozo runs against the baselines and checks the targets.
+
+Usage: run_bench.py --vozo VOZO --pugixml PARSER --empty EMPTY --inputs DIR
+                    [--repeat N] [--results FILE] [--no-targets]
+
+DIR is what generate_inputs.py wrote. For every case the runs alternate:
+vozo, the pugixml parser on the same memory map, vozo -strict (and, for the
+example board, the empty static program), N rounds; the table shows medians.
+Peak memory comes from one extra run of each program under /usr/bin/time,
+since a process spawned from this script inherits its high-water mark.
+With --results, the table replaces the part of FILE between the two markers
+below (the rest of the file is kept). The exit status is 1 when a target is
+missed (unless --no-targets) or a run fails.
+"""
+
+import argparse
+import datetime
+import hashlib
+import json
+import os
+import platform
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+BEGIN, END = "<!-- bench table begin -->", "<!-- bench table end -->"
+MB = 1 << 20
+
+
+class RunFailed(Exception):
+    pass
+
+
+def run_once(command):
+    """Wall time of one whole process in seconds; its output goes nowhere."""
+    with open(os.devnull, "wb") as null:
+        started = time.perf_counter_ns()
+        pid = os.posix_spawn(command[0], command, os.environ,
+                             file_actions=[(os.POSIX_SPAWN_DUP2, null.fileno(), 1),
+                                           (os.POSIX_SPAWN_DUP2, null.fileno(), 2)])
+        _, status, _ = os.wait4(pid, 0)
+        elapsed = (time.perf_counter_ns() - started) / 1e9
+    if os.waitstatus_to_exitcode(status) != 0:
+        raise RunFailed(" ".join(command))
+    return elapsed
+
+
+def peak_kilobytes(command):
+    result = subprocess.run(["/usr/bin/time", "-f", "%M"] + command,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+    if result.returncode != 0:
+        raise RunFailed(" ".join(command) + "\n" + result.stderr)
+    return int(result.stderr.strip().splitlines()[-1])
+
+
+class Variant:
+    """One program run on one case: its command, times and peak memory."""
+
+    def __init__(self, label, command):
+        self.label, self.command, self.times, self.peak = label, command, [], 0
+
+    @property
+    def median(self):
+        return statistics.median(self.times)
+
+
+def variants_of(case, options, output):
+    vozo = [options.vozo] + case["args"] + [output]
+    found = [Variant("vozo", vozo), Variant("vozo -strict", vozo[:1] + ["-strict"] + vozo[1:])]
+    if case.get("parse"):
+        found.insert(1, Variant("pugixml", [options.pugixml, case["args"][1]]))
+    if case["name"] == "board":
+        found.append(Variant("empty static", [options.empty]))
+    return found
+
+
+def measure(case, options, scratch):
+    output = os.path.join(scratch, "out.ld")
+    variants = variants_of(case, options, output)
+    for variant in variants:
+        run_once(variant.command)  # warm the page cache
+    for _ in range(options.repeat):
+        for variant in variants:
+            variant.times.append(run_once(variant.command))
+    for variant in variants:
+        variant.peak = peak_kilobytes(variant.command)
+    run_once(variants[0].command)
+    with open(output, "rb") as script:
+        case["digest"] = hashlib.sha256(script.read()).hexdigest()[:16]
+    return {variant.label: variant for variant in variants}
+
+
+def machine():
+    model = "unknown processor"
+    with open("/proc/cpuinfo") as info:
+        for line in info:
+            if line.startswith("model name"):
+                model = line.split(":", 1)[1].strip()
+                break
+    with open("/proc/meminfo") as info:
+        memory = int(info.readline().split()[1]) // (1 << 20)
+    compiler = subprocess.run(["c++", "--version"], capture_output=True, text=True).stdout.splitlines()
+    return (f"{model}, {os.cpu_count()} cores, {memory} GiB, Linux {platform.release()}, "
+            f"{compiler[0] if compiler else 'c++'}; load average at start {os.getloadavg()[0]:.2f}")
+
+
+def milliseconds(seconds):
+    return f"{seconds * 1000:.2f}"
+
+
+def table(cases, results):
+    lines = ["| case | input | vozo ms | peak MB | -strict ms | strict/default | baseline ms | vozo/baseline | output |",
+             "|---|---:|---:|---:|---:|---:|---:|---:|---|"]
+    for case in cases:
+        runs = results[case["name"]]
+        vozo, strict = runs["vozo"], runs["vozo -strict"]
+        baseline = runs.get("pugixml") or runs.get("empty static")
+        base_cells = (f"{milliseconds(baseline.median)} ({baseline.label}) | {vozo.median / baseline.median:.2f}x"
+                      if baseline else "| ")
+        lines.append(f"| {case['name']} | {case['bytes'] / MB:.2f} MB | {milliseconds(vozo.median)} | "
+                     f"{vozo.peak / 1024:.1f} | {milliseconds(strict.median)} | "
+                     f"{strict.median / vozo.median:.2f}x | {base_cells} | {case['digest']} |")
+    return lines
+
+
+def targets(cases, results):
+    """(description, measured, met) for every target of the benchmark."""
+    def time_of(name, label="vozo"):
+        return results[name][label].median
+
+    checks = []
+    ratio = time_of("map 8 MB") / time_of("map 8 MB", "pugixml")
+    checks.append(("8 MB map: vozo at most 0.5x the pugixml process", f"{ratio:.2f}x", ratio <= 0.5))
+    ratio = time_of("map 8 MB", "vozo -strict") / time_of("map 8 MB")
+    checks.append(("8 MB map: -strict at most 1.2x the default run", f"{ratio:.2f}x", ratio <= 1.2))
+    worst = max((results[c["name"]]["vozo"].peak * 1024 / (4 * c["map_bytes"] + 8 * MB), c["name"])
+                for c in cases if c.get("parse"))
+    checks.append(("peak memory at most 4x the map plus 8 MB (worst map)",
+                   f"{worst[0]:.2f} of the limit ({worst[1]})", worst[0] <= 1))
+    ratio = time_of("board") / time_of("board", "empty static")
+    checks.append(("example board at most 1.5x the empty static program", f"{ratio:.2f}x", ratio <= 1.5))
+    fixed = time_of("one segment")
+    per_mb = [(time_of(f"map {m} MB") - fixed) / m for m in (1, 2, 4, 8)]
+    spread = max(per_mb) / min(per_mb) - 1
+    checks.append(("per-MB time from 1 to 8 MB within 15% (one-segment run subtracted)",
+                   " / ".join(milliseconds(t) for t in per_mb) + f" ms ({spread:.0%})", spread <= 0.15))
+    ratio = time_of("sections 100000") / time_of("sections 10000")
+    checks.append(("100,000 sections at most 12x the time of 10,000", f"{ratio:.2f}x", ratio <= 12))
+    ratio = time_of("if 10000 deep") / time_of("same without if")
+    checks.append(("10,000-deep if at most 2x the same elements without it", f"{ratio:.2f}x", ratio <= 2))
+    return checks
+
+
+def write_results(path, text):
+    with open(path) as file:
+        old = file.read()
+    head, _, rest = old.partition(BEGIN)
+    _, _, tail = rest.partition(END)
+    with open(path, "w") as file:
+        file.write(head + BEGIN + "\n" + text + END + tail)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--vozo", required=True)
+    parser.add_argument("--pugixml", required=True)
+    parser.add_argument("--empty", required=True)
+    parser.add_argument("--inputs", required=True)
+    parser.add_argument("--repeat", type=int, default=11)
+    parser.add_argument("--results")
+    parser.add_argument("--no-targets", action="store_true")
+    options = parser.parse_args()
+    for attribute in ("vozo", "pugixml", "empty"):
+        setattr(options, attribute, os.path.abspath(getattr(options, attribute)))
+
+    # The manifest's paths are relative to the input folder.
+    os.chdir(options.inputs)
+    with open("manifest.json") as file:
+        cases = json.load(file)["cases"]
+    for case in cases:
+        case["parse"] = case["name"].startswith(("map ", "device "))
+    cases.insert(0, {"name": "one segment", "bytes": 0, "map_bytes": 0,
+                     "args": ["-memory-map-segments", "FLASH RX 0x08000000 0x80000"]})
+    started = machine()
+    results = {}
+    with tempfile.TemporaryDirectory() as scratch:
+        try:
+            for case in cases:
+                results[case["name"]] = measure(case, options, scratch)
+                print(f"  {case['name']}: {milliseconds(results[case['name']]['vozo'].median)} ms", flush=True)
+        except RunFailed as failure:
+            sys.exit(f"run_bench: a run failed: {failure}")
+
+    lines = [f"Run of {datetime.date.today()} on {started}; median of {options.repeat} runs each, "
+             "alternating the programs of a case.", ""]
+    lines += table(cases, results)
+    met = True
+    if not options.no_targets:
+        lines += ["", "| target | measured | met |", "|---|---|---|"]
+        for description, measured, ok in targets(cases, results):
+            lines.append(f"| {description} | {measured} | {'yes' if ok else 'NO'} |")
+            met = met and ok
+    text = "\n".join(lines) + "\n"
+    print(text)
+    if options.results:
+        write_results(options.results, text)
+    return 0 if met else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
