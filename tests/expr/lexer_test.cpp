@@ -184,5 +184,21 @@ TEST(LexerTest, RecogniserTableIsComplete) {
   EXPECT_EQ(recognisers.back()->kind(), TOKEN_COMMA);
 }
 
+// The lexer tries a recogniser only at the bytes it declares as first
+// bytes: a byte missing there would make a valid token unrecognised.
+TEST(LexerTest, EveryTokenBeginsWithADeclaredFirstByte) {
+  for (const LexerToken* recogniser : CStyleLexer::recognisers()) {
+    for (unsigned byte = 0; byte < 256; ++byte) {
+      for (std::string_view tail : {"", "0", "1.5", "x1F", "b01", "a_$", "=", "<=", "\"\""}) {
+        const std::string text = std::string(1, static_cast<char>(byte)) + std::string(tail);
+        if (recogniser->match(text) != 0) {
+          EXPECT_TRUE(recogniser->firstBytes().contains(static_cast<unsigned char>(byte)))
+              << tokenKindName(recogniser->kind()) << " matches " << text;
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace vozo
