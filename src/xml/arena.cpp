@@ -37,7 +37,12 @@ class LargeBlockResource final : public std::pmr::memory_resource {
     if (aligned > start) munmap(mapped, aligned - start);
     size_t tail = (start + size + kHugePage) - (aligned + size);
     if (tail > 0) munmap(reinterpret_cast<void*>(aligned + size), tail);
-    madvise(reinterpret_cast<void*>(aligned), size, MADV_HUGEPAGE);
+    // Only the huge pages that the block fills completely: the kernel backs
+    // a huge page as a whole at its first touch, so one that holds the end
+    // of the block would add up to 2 MiB of memory that is never used.
+    if (size_t whole = bytes & ~(kHugePage - 1); whole > 0) {
+      madvise(reinterpret_cast<void*>(aligned), whole, MADV_HUGEPAGE);
+    }
     return reinterpret_cast<void*>(aligned);
   }
 
