@@ -2,11 +2,12 @@
 """Times whole vozo runs against the baselines and checks the targets.
 
 Usage: run_bench.py --vozo VOZO --pugixml PARSER --empty EMPTY --inputs DIR
-                    [--repeat N] [--results FILE] [--no-targets]
+                    [--repeat N] [--results FILE] [--no-targets] [--cases TEXT]
 
-DIR is what generate_inputs.py wrote. For every case the runs alternate:
-vozo, the pugixml parser on the same memory map, vozo -strict (and, for the
-example board, the empty static program), N rounds; the table shows medians.
+DIR is what generate_inputs.py wrote. The runs alternate: each of N rounds
+runs, case after case, vozo, the pugixml parser on the same memory map,
+vozo -strict (and, for the example board, the empty static program); the
+table shows medians.
 Peak memory comes from one extra run of each program under /usr/bin/time,
 since a process spawned from this script inherits its high-water mark.
 With --results, the table replaces the part of FILE between the two markers
@@ -35,17 +36,18 @@ class RunFailed(Exception):
 
 
 def run_once(command):
-    """Wall time of one whole process in seconds; its output goes nowhere."""
+    """Wall and processor time (user + system) of one whole process in
+    seconds; its output goes nowhere."""
     with open(os.devnull, "wb") as null:
         started = time.perf_counter_ns()
         pid = os.posix_spawn(command[0], command, os.environ,
                              file_actions=[(os.POSIX_SPAWN_DUP2, null.fileno(), 1),
                                            (os.POSIX_SPAWN_DUP2, null.fileno(), 2)])
-        _, status, _ = os.wait4(pid, 0)
+        _, status, usage = os.wait4(pid, 0)
         elapsed = (time.perf_counter_ns() - started) / 1e9
     if os.waitstatus_to_exitcode(status) != 0:
         raise RunFailed(" ".join(command))
-    return elapsed
+    return elapsed, usage.ru_utime + usage.ru_stime
 
 
 def peak_kilobytes(command):
@@ -57,14 +59,24 @@ def peak_kilobytes(command):
 
 
 class Variant:
-    """One program run on one case: its command, times and peak memory."""
+    """One program run on one case: its command, times and peak memory.
+    The ratios use the processor time, which other processes on a shared
+    machine disturb far less than the wall time."""
 
     def __init__(self, label, command):
-        self.label, self.command, self.times, self.peak = label, command, [], 0
+        self.label, self.command, self.walls, self.cpus, self.peak = label, command, [], [], 0
+
+    def add(self, wall_and_cpu):
+        self.walls.append(wall_and_cpu[0])
+        self.cpus.append(wall_and_cpu[1])
 
     @property
     def median(self):
-        return statistics.median(self.times)
+        return statistics.median(self.cpus)
+
+    @property
+    def wall(self):
+        return statistics.median(self.walls)
 
 
 def variants_of(case, options, output):
@@ -77,20 +89,26 @@ def variants_of(case, options, output):
     return found
 
 
-def measure(case, options, scratch):
-    output = os.path.join(scratch, "out.ld")
-    variants = variants_of(case, options, output)
-    for variant in variants:
-        run_once(variant.command)  # warm the page cache
-    for _ in range(options.repeat):
-        for variant in variants:
-            variant.times.append(run_once(variant.command))
-    for variant in variants:
-        variant.peak = peak_kilobytes(variant.command)
-    run_once(variants[0].command)
-    with open(output, "rb") as script:
-        case["digest"] = hashlib.sha256(script.read()).hexdigest()[:16]
-    return {variant.label: variant for variant in variants}
+def measure(cases, options, scratch):
+    """Runs every program of every case once per round, so that a change in
+    the machine's load during the benchmark touches all figures alike."""
+    results = {}
+    for index, case in enumerate(cases):
+        output = os.path.join(scratch, f"{index}.ld")
+        results[case["name"]] = {variant.label: variant for variant in variants_of(case, options, output)}
+        for variant in results[case["name"]].values():
+            run_once(variant.command)  # warms the page cache, writes the script
+        with open(output, "rb") as script:
+            case["digest"] = hashlib.sha256(script.read()).hexdigest()[:16]
+    for round_number in range(options.repeat):
+        for case in cases:
+            for variant in results[case["name"]].values():
+                variant.add(run_once(variant.command))
+        print(f"  round {round_number + 1} of {options.repeat}", flush=True)
+    for case in cases:
+        for variant in results[case["name"]].values():
+            variant.peak = peak_kilobytes(variant.command)
+    return results
 
 
 def machine():
@@ -112,8 +130,8 @@ def milliseconds(seconds):
 
 
 def table(cases, results):
-    lines = ["| case | input | vozo ms | peak MB | -strict ms | strict/default | baseline ms | vozo/baseline | output |",
-             "|---|---:|---:|---:|---:|---:|---:|---:|---|"]
+    lines = ["| case | input | vozo ms | wall ms | peak MB | -strict ms | strict/default | baseline ms | vozo/baseline | output |",
+             "|---|---:|---:|---:|---:|---:|---:|---:|---:|---|"]
     for case in cases:
         runs = results[case["name"]]
         vozo, strict = runs["vozo"], runs["vozo -strict"]
@@ -121,6 +139,7 @@ def table(cases, results):
         base_cells = (f"{milliseconds(baseline.median)} ({baseline.label}) | {vozo.median / baseline.median:.2f}x"
                       if baseline else "| ")
         lines.append(f"| {case['name']} | {case['bytes'] / MB:.2f} MB | {milliseconds(vozo.median)} | "
+                     f"{milliseconds(vozo.wall)} | "
                      f"{vozo.peak / 1024:.1f} | {milliseconds(strict.median)} | "
                      f"{strict.median / vozo.median:.2f}x | {base_cells} | {case['digest']} |")
     return lines
@@ -172,6 +191,7 @@ def main():
     parser.add_argument("--repeat", type=int, default=11)
     parser.add_argument("--results")
     parser.add_argument("--no-targets", action="store_true")
+    parser.add_argument("--cases", help="only the cases whose name contains this text (no targets)")
     options = parser.parse_args()
     for attribute in ("vozo", "pugixml", "empty"):
         setattr(options, attribute, os.path.abspath(getattr(options, attribute)))
@@ -184,18 +204,19 @@ def main():
         case["parse"] = case["name"].startswith(("map ", "device "))
     cases.insert(0, {"name": "one segment", "bytes": 0, "map_bytes": 0,
                      "args": ["-memory-map-segments", "FLASH RX 0x08000000 0x80000"]})
+    if options.cases:
+        cases = [case for case in cases if options.cases in case["name"]]
+        options.no_targets = True
     started = machine()
-    results = {}
     with tempfile.TemporaryDirectory() as scratch:
         try:
-            for case in cases:
-                results[case["name"]] = measure(case, options, scratch)
-                print(f"  {case['name']}: {milliseconds(results[case['name']]['vozo'].median)} ms", flush=True)
+            results = measure(cases, options, scratch)
         except RunFailed as failure:
             sys.exit(f"run_bench: a run failed: {failure}")
 
     lines = [f"Run of {datetime.date.today()} on {started}; median of {options.repeat} runs each, "
-             "alternating the programs of a case.", ""]
+             "alternating the programs of a case. Times are processor time (user + system) of the "
+             "whole process, except the wall column; the output column is a digest of the script.", ""]
     lines += table(cases, results)
     met = True
     if not options.no_targets:

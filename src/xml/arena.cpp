@@ -10,8 +10,8 @@ namespace vozo {
 namespace {
 
 // Where the arena's blocks come from. Small blocks come from the global
-// heap. Large ones (documents of megabytes) are mapped directly, aligned to
-// 2 MiB and marked as candidates for transparent huge pages: a document is
+// heap. Large ones (documents of a megabyte and more) are mapped directly,
+// aligned to 2 MiB and marked as candidates for transparent huge pages: a document is
 // filled front to back in one go, and with 4 KiB pages the first touch of
 // every page (one fault each) costs more than the parse itself. Where huge
 // pages are unavailable the hint is ignored and the block is an ordinary
@@ -19,12 +19,14 @@ namespace {
 class LargeBlockResource final : public std::pmr::memory_resource {
  public:
   static constexpr size_t kHugePage = size_t{2} << 20;
+  // Blocks from this size on are mapped here.
+  static constexpr size_t kLargeBlock = kHugePage / 2;
 
  private:
   static size_t mappedSize(size_t bytes) { return (bytes + kHugePage - 1) & ~(kHugePage - 1); }
 
   void* do_allocate(size_t bytes, size_t alignment) override {
-    if (bytes < kHugePage || alignment > kHugePage) {
+    if (bytes < kLargeBlock || alignment > kHugePage) {
       return std::pmr::new_delete_resource()->allocate(bytes, alignment);
     }
     size_t size = mappedSize(bytes);
@@ -37,17 +39,17 @@ class LargeBlockResource final : public std::pmr::memory_resource {
     if (aligned > start) munmap(mapped, aligned - start);
     size_t tail = (start + size + kHugePage) - (aligned + size);
     if (tail > 0) munmap(reinterpret_cast<void*>(aligned + size), tail);
-    // Only the huge pages that the block fills completely: the kernel backs
-    // a huge page as a whole at its first touch, so one that holds the end
-    // of the block would add up to 2 MiB of memory that is never used.
-    if (size_t whole = bytes & ~(kHugePage - 1); whole > 0) {
-      madvise(reinterpret_cast<void*>(aligned), whole, MADV_HUGEPAGE);
-    }
+    // The kernel backs a huge page as a whole at its first touch, so the
+    // one that holds the end of the block is a candidate only when the
+    // block fills at least half of it: at most 1 MiB per block is never used.
+    size_t huge = bytes & ~(kHugePage - 1);
+    if (bytes - huge >= kHugePage / 2) huge += kHugePage;
+    if (huge > 0) madvise(reinterpret_cast<void*>(aligned), huge, MADV_HUGEPAGE);
     return reinterpret_cast<void*>(aligned);
   }
 
   void do_deallocate(void* block, size_t bytes, size_t alignment) override {
-    if (bytes < kHugePage || alignment > kHugePage) {
+    if (bytes < kLargeBlock || alignment > kHugePage) {
       std::pmr::new_delete_resource()->deallocate(block, bytes, alignment);
       return;
     }
