@@ -13,8 +13,8 @@ The page's fenced code blocks take part by words in their info string:
                                    the next one) and compares standard output
                                    and standard error, merged, with the lines
                                    shown after it; every command must succeed,
-                                   or, with the word "fails", every command
-                                   must fail;
+                                   except that with the word "fails" the last
+                                   one must fail;
   ```ld from=app.ld               the block must occur in app.ld.
 
 In expected text, a line "..." stands for any number of lines and "[...]"
@@ -129,12 +129,14 @@ def main():
             if not re.search(pattern(normalised(text).split("\n")[:-1]), actual):
                 fail(line, f"this excerpt is not in {words['from']}:\n{text}--- {words['from']} is:\n{actual}")
         if "run" in words:
-            for command, expected in commands(text):
+            steps = commands(text)
+            for index, (command, expected) in enumerate(steps):
                 runs += 1
+                must_fail = "fails" in words and index == len(steps) - 1
                 done = subprocess.run(["bash", "-c", command], cwd=args.work, env=env,
                                       stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
                 actual = normalised(done.stdout)
-                if (done.returncode != 0) != ("fails" in words):
+                if (done.returncode != 0) != must_fail:
                     fail(line, f"$ {command}\nexit status {done.returncode}:\n{actual}")
                 elif not re.fullmatch(pattern(normalised("\n".join(expected)).split("\n")[:-1]), actual):
                     fail(line, f"$ {command}\nexpected:\n{normalised(chr(10).join(expected))}actual:\n{actual}")
