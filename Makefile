@@ -7,6 +7,7 @@
 # What the tools need to build, and what only the tests need on top.
 BUILD_PACKAGES := cmake g++ make pkg-config libpcre2-dev libelf-dev
 TEST_PACKAGES  := libgtest-dev gcc-arm-none-eabi binutils-arm-none-eabi libnewlib-arm-none-eabi \
+                  libstdc++-arm-none-eabi-newlib \
                   binutils-riscv64-unknown-elf python3 libxml2-utils librsvg2-bin
 PACKAGES := $(BUILD_PACKAGES) $(TEST_PACKAGES)
 
