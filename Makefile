@@ -1,15 +1,23 @@
-# Set-up and everyday entry points. Both targets first make sure the Debian
-# packages the build and the tests need are installed.
+# Set-up and everyday entry points. Each target first makes sure the Debian
+# packages it needs are installed.
 #
-#   make demo   build vozo and print the script generated for the example board
-#   make test   build with AddressSanitizer/UBSan and run the whole suite
+#   make demo      build vozo and print the script generated for the example board
+#   make test      build with AddressSanitizer/UBSan and run the whole suite
+#   make install   install the release build (PREFIX, default /usr/local)
+#   make package   build the Debian package into build/release
 
-# What the tools need to build, and what only the tests need on top.
-BUILD_PACKAGES := cmake g++ make pkg-config libpcre2-dev libelf-dev
-TEST_PACKAGES  := libgtest-dev gcc-arm-none-eabi binutils-arm-none-eabi libnewlib-arm-none-eabi \
-                  libstdc++-arm-none-eabi-newlib \
-                  binutils-riscv64-unknown-elf python3 libxml2-utils librsvg2-bin
-PACKAGES := $(BUILD_PACKAGES) $(TEST_PACKAGES)
+# Building and running the tools.
+DEMO_PACKAGES    := cmake g++ make pkg-config libpcre2-dev libelf-dev
+# The Debian package: dependencies from the programs' shared libraries.
+PACKAGE_PACKAGES := $(DEMO_PACKAGES) dpkg-dev file
+# The tests: unit tests, link tests, the size report's checks and the example
+# firmware with the cross tool chains, both CMake generators, the package check.
+TEST_PACKAGES    := $(PACKAGE_PACKAGES) libgtest-dev ninja-build \
+                    gcc-arm-none-eabi binutils-arm-none-eabi libnewlib-arm-none-eabi \
+                    libstdc++-arm-none-eabi-newlib binutils-riscv64-unknown-elf \
+                    python3 libxml2-utils librsvg2-bin
+PACKAGES         ?= $(DEMO_PACKAGES)
+PREFIX           ?= /usr/local
 
 RELEASE_DIR := build/release
 TEST_DIR    := build/test
@@ -19,7 +27,7 @@ EXAMPLE_ARGS := -memory-map-file examples/board/memory_map.xml \
                 -section-placement-file examples/board/placement.xml \
                 -check-segment-overflow -check-section-overflow
 
-.PHONY: demo test deps build build-test clean format
+.PHONY: demo test install package deps build build-test clean format
 
 demo: build
 	@mkdir -p build/demo
@@ -30,12 +38,20 @@ demo: build
 test: build-test
 	cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS)
 
+install: build
+	cmake --install $(RELEASE_DIR) --prefix $(PREFIX)
+
+package: PACKAGES = $(PACKAGE_PACKAGES)
+package: build
+	cd $(RELEASE_DIR) && cpack -G DEB
+
 build: deps
 	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release -DVOZO_TESTS=OFF
 	cmake --build $(RELEASE_DIR) -j $(JOBS)
 
+build-test: PACKAGES = $(TEST_PACKAGES)
 build-test: deps
-	cmake -S . -B $(TEST_DIR) -DCMAKE_BUILD_TYPE=Debug -DVOZO_SANITIZE=ON
+	cmake -S . -B $(TEST_DIR) -DCMAKE_BUILD_TYPE=Debug -DVOZO_SANITIZE=ON -DVOZO_TESTS=ON
 	cmake --build $(TEST_DIR) -j $(JOBS)
 
 # Installs what is missing when run as root; otherwise prints the one command
@@ -48,7 +64,7 @@ deps:
 	if [ -n "$$missing" ]; then \
 	  if [ "$$(id -u)" = 0 ]; then \
 	    echo "Installing:$$missing"; \
-	    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
+	    apt-get -o DPkg::Lock::Timeout=900 update -qq && DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=900 install -y -qq $$missing; \
 	  else \
 	    echo "Missing packages. Run:"; \
 	    echo "  sudo apt-get install -y$$missing"; \

@@ -241,16 +241,7 @@ void checkAlignment(CheckContext& context, const MemoryMapElement& element, std:
 
 void checkYesNo(CheckContext& context, const MemoryMapElement& element,
                 std::string_view attribute, std::string_view text, std::string_view whenNo) {
-  auto is = [&](std::string_view word) {
-    if (text.size() != word.size()) return false;
-    for (size_t i = 0; i < word.size(); ++i) {
-      char c = text[i];
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-      if (c != word[i]) return false;
-    }
-    return true;
-  };
-  if (is("yes") || is("no")) return;
+  if (equalsIgnoringCase(text, "yes") || equalsIgnoringCase(text, "no")) return;
   context.findings.add(element, subject(element, attribute, text) +
                                     " is neither Yes nor No; it counts as No (" +
                                     std::string(whenNo) + ")");

@@ -2,13 +2,12 @@
 
 #include <cstdio>
 #include <deque>
-#include <memory>
 #include <unordered_map>
 
 #include "linkscript/append_pieces.h"
 #include "linkscript/gnu_ld_fixed_size.h"
-#include "linkscript/h_exception.h"
 #include "linkscript/hex_format.h"
+#include "linkscript/replaced_file.h"
 #include "linkscript/section_layout.h"
 #include "memory/queries.h"
 
@@ -141,20 +140,11 @@ void writeGnuLdScript(const std::string& outputPath,
                       const MemoryMap& memoryMap, const MemoryMap* sectionPlacement,
                       const std::string& defaultFillPattern, bool stackSizes,
                       const RunSettings& settings) {
-  struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-  };
   // Opened first, so that an unwritable path fails before any progress text.
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(outputPath.c_str(), "w"));
-  if (!file) throw HException("cannot open " + outputPath + " for writing");
-
-  const std::string text =
-      gnuLdScriptText(symbols, checkSegmentOverflow, checkSectionOverflow, checkUnplacedSections,
-                      memoryMap, sectionPlacement, defaultFillPattern, stackSizes, settings);
-  if (std::fwrite(text.data(), 1, text.size(), file.get()) != text.size() ||
-      std::fclose(file.release()) != 0) {
-    throw HException("cannot write " + outputPath);
-  }
+  ReplacedFile file(outputPath);
+  file.write(gnuLdScriptText(symbols, checkSegmentOverflow, checkSectionOverflow,
+                             checkUnplacedSections, memoryMap, sectionPlacement,
+                             defaultFillPattern, stackSizes, settings));
 }
 
 }  // namespace vozo

@@ -4,9 +4,6 @@
 
 namespace vozo {
 
-namespace {
-
-// Whole-text comparison ignoring ASCII case; `lowerWord` is in lower case.
 bool equalsIgnoringCase(std::string_view text, std::string_view lowerWord) {
   if (text.size() != lowerWord.size()) return false;
   for (size_t i = 0; i < text.size(); ++i) {
@@ -16,8 +13,6 @@ bool equalsIgnoringCase(std::string_view text, std::string_view lowerWord) {
   }
   return true;
 }
-
-}  // namespace
 
 MemoryMapElement::MemoryMapElement(XMLDocument& document, std::string_view tagName, bool readOnly)
     : XMLElement(document, tagName), kind_(elementKindForTag(tagName)), readOnly_(readOnly) {}

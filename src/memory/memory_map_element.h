@@ -21,6 +21,10 @@
 
 namespace vozo {
 
+// Whole-text comparison ignoring ASCII case, as the "Yes" tests compare;
+// `lowerWord` is in lower case.
+bool equalsIgnoringCase(std::string_view text, std::string_view lowerWord);
+
 class MemoryMapElement : public XMLElement {
  public:
   MemoryMapElement(XMLDocument& document, std::string_view tagName, bool readOnly);

@@ -81,6 +81,12 @@ constexpr Option kOptions[] = {
      }},
     {"-strict", "",
      [](std::string_view, RunSettings&, RunValues& v) { v.inputCheck = InputCheck::Strict; }},
+
+    // Build integration.
+    {"-dependency-file", "file required for -dependency-file",
+     [](std::string_view value, RunSettings&, RunValues& v) { v.dependencyFile = value; }},
+    {"--help", "", [](std::string_view, RunSettings&, RunValues& v) { v.showHelp = true; }},
+    {"--version", "", [](std::string_view, RunSettings&, RunValues& v) { v.showVersion = true; }},
 };
 
 const Option* findOption(std::string_view argument) {

@@ -38,6 +38,13 @@ void ToolRunSteps::writeSeggerScript(const std::string& outputPath, const RunVal
                           withSectionPlacement ? &sectionPlacement_ : nullptr, settings);
 }
 
+std::vector<std::string> ToolRunSteps::openedFiles() const {
+  std::vector<std::string> files = memoryMap_.sourceFiles();
+  const std::vector<std::string>& placement = sectionPlacement_.sourceFiles();
+  files.insert(files.end(), placement.begin(), placement.end());
+  return files;
+}
+
 void ToolRunSteps::checkDocuments(const RunValues& values, const RunSettings& settings,
                                   bool withSectionPlacement, Findings& findings) {
   CheckContext context{values.symbols, settings, values.segger, findings, {}};

@@ -3,6 +3,7 @@
 // the run sequence can be exercised on its own.
 
 #include <string>
+#include <vector>
 
 #include "check/finding.h"
 #include "linkscript/run_settings.h"
@@ -47,6 +48,10 @@ class RunSteps {
                                   Findings& findings) {
     static_cast<void>(sectionPlacement), static_cast<void>(path), static_cast<void>(findings);
   }
+
+  // The input files read so far, each path as opened: the memory map's,
+  // then the section placement's.
+  virtual std::vector<std::string> openedFiles() const { return {}; }
 };
 
 // The steps of the tool itself. It owns the two documents of the run, both
@@ -69,6 +74,7 @@ class ToolRunSteps : public RunSteps {
                       bool withSectionPlacement, Findings& findings) override;
   void explainLoadFailure(bool sectionPlacement, const std::string& path,
                           Findings& findings) override;
+  std::vector<std::string> openedFiles() const override;
 
   const MemoryMap& memoryMap() const { return memoryMap_; }
   MemoryMap& memoryMap() { return memoryMap_; }

@@ -7,9 +7,12 @@
 
 #include "check/finding.h"
 #include "linkscript/h_exception.h"
+#include "linkscript/replaced_file.h"
 #include "vozo/argument_reader.h"
 #include "vozo/clean_path.h"
 #include "vozo/command_line.h"
+#include "vozo/dependency_file.h"
+#include "vozo/help_text.h"
 #include "vozo/segment_list.h"
 #include "vozo/symbol_definitions.h"
 #include "vozo/usage_text.h"
@@ -99,6 +102,10 @@ void runWithValues(const RunValues& values, const RunSettings& settings, RunStep
   } else {
     steps.writeGnuLdScript(outputPath, values, settings, withSectionPlacement);
   }
+  if (!values.dependencyFile.empty()) {
+    replaceFileContents(values.dependencyFile,
+                        dependencyFileText(outputPath, steps.openedFiles()));
+  }
 }
 
 }  // namespace
@@ -111,6 +118,10 @@ int runTool(std::vector<std::string> arguments, RunSteps& steps, RunSettings& se
     ArgumentReader reader(std::move(arguments));
     RunValues values;
     readCommandLine(reader, settings, values);
+    if (values.showHelp || values.showVersion) {
+      writeText(out, values.showHelp ? helpText() : versionText());
+      return std::fflush(out) == 0 ? 0 : 1;
+    }
     if (needsUsage(values)) {
       writeText(err, usageText());
       std::fflush(err);

@@ -23,6 +23,10 @@ namespace vozo {
 //  4. When a section placement file is given: with -verbose writes "Using
 //     section placement file <path>\n", then loads it.
 //  5. Calls the SEGGER writer with -segger, else the GNU ld writer.
+//  6. With -dependency-file writes the dependency file of the files read.
+//
+// With --help or --version the help or version text goes to `out`
+// instead, and the status is 0.
 //
 // Every failure ends the run here with "error: <message>\n" on `err` and
 // status 1. Failures are thrown as HException or, by the section layout, as

@@ -35,6 +35,11 @@ struct RunValues {
   std::vector<std::string> symbolTexts;  // each -symbols value as given, for the input checks
   InputCheck inputCheck = InputCheck::Off;  // -warnings, -strict (-strict wins)
   std::vector<std::string> positional;  // every non-option argument, in order
+
+  // Build integration.
+  std::string dependencyFile;  // -dependency-file (last one wins)
+  bool showHelp = false;       // --help
+  bool showVersion = false;    // --version
 };
 
 }  // namespace vozo

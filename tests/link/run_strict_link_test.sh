@@ -21,13 +21,7 @@ case $target in
   *) echo "unknown target $target" >&2; exit 2 ;;
 esac
 
-rm -rf "$work"
-mkdir -p "$work"
-failures=0
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
+source "$here/check_counting.sh"
 
 for set in all common; do
   defines=()
@@ -83,8 +77,4 @@ if [[ -f $work/strict.elf ]]; then
   expect __noinit_start__ 0x10000000 0x10004000
 fi
 
-if ((failures)); then
-  echo "$failures failure(s)"
-  exit 1
-fi
-echo "strict inputs link for $target"
+finish

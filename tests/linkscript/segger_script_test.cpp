@@ -5,7 +5,6 @@
 #include <optional>
 #include <sstream>
 
-#include "linkscript/h_exception.h"
 #include "linkscript/hex_format.h"
 #include "linkscript/segger_plan.h"
 #include "linkscript/segger_text.h"
@@ -46,26 +45,6 @@ Rendered render(const std::string& memoryMapXml, const std::optional<std::string
 TEST(HexFormat, PadsToEightLowerCaseDigitsAndKeepsLongerValues) {
   EXPECT_EQ(hex8(0) + hex8(0xABCDEF12), "00000000abcdef12");
   EXPECT_EQ(hex8(UINT64_MAX), "ffffffffffffffff");
-}
-
-TEST(SeggerScript, OutputFailures) {
-  NoMacros macros;
-  MemoryMap document(macros);
-  ASSERT_TRUE(loadText(document, "<Root/>"));
-  const std::string missingDirectory = testing::TempDir() + "no such dir/out.icf";
-  const std::pair<std::string, std::string> cases[] = {
-      {missingDirectory, "cannot open " + missingDirectory + " for writing"},
-      {std::string("out\0.icf", 8), std::string("cannot open out\0.icf for writing", 32)},
-      {"/dev/full", "cannot write /dev/full"},
-  };
-  for (const auto& [path, message] : cases) {
-    try {
-      writeSeggerScript(path, {}, document, nullptr, RunSettings{});
-      ADD_FAILURE() << "no exception for " << path;
-    } catch (const HException& e) {
-      EXPECT_EQ(e.message(), message);
-    }
-  }
 }
 
 // One segment "M" with the given attributes and sections; the expectation is

@@ -24,15 +24,6 @@ Parsed parse(std::vector<std::string> arguments) {
   return parsed;
 }
 
-std::string failureOf(std::vector<std::string> arguments) {
-  try {
-    parse(std::move(arguments));
-  } catch (const HException& exception) {
-    return exception.message();
-  }
-  return "(no failure)";
-}
-
 TEST(ArgumentReader, EndIsNotAnEmptyArgument) {
   ArgumentReader reader({"", "x"});
   EXPECT_EQ(reader.next(""), std::optional<std::string>(""));
@@ -102,34 +93,6 @@ TEST(CommandLine, MacroDefinitionsAccumulate) {
 TEST(CommandLine, SymbolsAccumulateInOneMap) {
   Parsed p = parse({"-symbols", "A=1;B=2", "-symbols", "A=3"});
   EXPECT_EQ(p.values.symbols, (SymbolDefinitions{{"A", "3"}, {"B", "2"}}));
-}
-
-TEST(CommandLine, Failures) {
-  struct Case {
-    std::vector<std::string> arguments;
-    std::string message;
-  };
-  const Case cases[] = {
-      {{"out.ld", "-default-fill-pattern"}, "pattern required for -default-fill-pattern"},
-      {{"-memory-map-file"}, "file required for -memory-map-file"},
-      {{"-memory-map-macros"}, "macro definition required for -memory-map-macros"},
-      {{"-memory-map-segments"}, "segment list for -memory-map-segments"},
-      {{"-section-placement-file"}, "file required for -section-placement-file"},
-      {{"-section-placement-macros"}, "macro definition required for -section-placement-macros"},
-      {{"-section-placment-macros"}, "macro definition required for -section-placement-macros"},
-      {{"-symbols"}, "symbol definition required for -symbol"},
-      {{"-target"}, "target name required for -target"},
-      {{"-target", "ARM"}, "unknown target name"},
-      {{"-h"}, "unknown option option -h"},
-      {{"-"}, "unknown option option -"},
-      {{"--verbose"}, "unknown option option --verbose"},
-      {{"-memory-map-file=x.xml"}, "unknown option option -memory-map-file=x.xml"},
-      // The first failure ends the reading.
-      {{"-x", "-memory-map-file"}, "unknown option option -x"},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(failureOf(c.arguments), c.message) << c.arguments.front();
-  }
 }
 
 TEST(CommandLine, NeedsUsage) {

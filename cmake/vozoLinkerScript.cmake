@@ -1,0 +1,101 @@
+# vozo_add_linker_script(<target>
+#     [OUTPUT <file>]
+#     MEMORY_MAP <file> | SEGMENTS <segment>...
+#     [PLACEMENT <file>]
+#     [MEMORY_MAP_MACROS <NAME=VALUE>...] [PLACEMENT_MACROS <NAME=VALUE>...]
+#     [SYMBOLS <NAME=VALUE>...] [OPTIONS <vozo option>...]
+#     [NO_CHECK_SEGMENT_OVERFLOW] [NO_STRICT] [SIZE_REPORT])
+#
+# Generates the linker script of <target> with vozo::vozo and links <target>
+# with it (-T<script>). The script is regenerated when the memory map, the
+# placement file or any file they include or import changes (through vozo's
+# dependency file), and <target> is relinked when the script's bytes change.
+#
+# OUTPUT defaults to <target>.ld in the current binary directory; relative
+# input paths are taken from the current source directory. SEGMENTS takes one
+# "<Name> <Access> <Start> <Size>" entry per list item. Each macro and symbol
+# item becomes one -memory-map-macros, -section-placement-macros or -symbols
+# argument. -check-segment-overflow and -strict are passed unless
+# NO_CHECK_SEGMENT_OVERFLOW or NO_STRICT is given. SIZE_REPORT runs
+# vozo::vozo-size on the linked <target> after each link, when that
+# executable is part of the package.
+function(vozo_add_linker_script target)
+  cmake_parse_arguments(PARSE_ARGV 1 ARG "NO_CHECK_SEGMENT_OVERFLOW;NO_STRICT;SIZE_REPORT"
+                        "OUTPUT;MEMORY_MAP;PLACEMENT"
+                        "SEGMENTS;MEMORY_MAP_MACROS;PLACEMENT_MACROS;SYMBOLS;OPTIONS")
+  if(ARG_UNPARSED_ARGUMENTS)
+    message(FATAL_ERROR "vozo_add_linker_script: unexpected arguments: ${ARG_UNPARSED_ARGUMENTS}")
+  endif()
+  if(NOT TARGET ${target})
+    message(FATAL_ERROR "vozo_add_linker_script: ${target} is not a target")
+  endif()
+  if((DEFINED ARG_MEMORY_MAP AND DEFINED ARG_SEGMENTS) OR
+     (NOT DEFINED ARG_MEMORY_MAP AND NOT DEFINED ARG_SEGMENTS))
+    message(FATAL_ERROR "vozo_add_linker_script: give either MEMORY_MAP or SEGMENTS")
+  endif()
+
+  if(NOT ARG_OUTPUT)
+    set(ARG_OUTPUT ${target}.ld)
+  endif()
+  cmake_path(ABSOLUTE_PATH ARG_OUTPUT BASE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+             NORMALIZE OUTPUT_VARIABLE script)
+  set(depfile ${script}.d)
+  cmake_path(GET script PARENT_PATH script_directory)
+  file(MAKE_DIRECTORY ${script_directory})
+
+  set(arguments)
+  set(inputs)
+  if(DEFINED ARG_MEMORY_MAP)
+    cmake_path(ABSOLUTE_PATH ARG_MEMORY_MAP NORMALIZE OUTPUT_VARIABLE memory_map)
+    list(APPEND arguments -memory-map-file ${memory_map})
+    list(APPEND inputs ${memory_map})
+  else()
+    list(JOIN ARG_SEGMENTS "$<SEMICOLON>" segments)
+    list(APPEND arguments -memory-map-segments "${segments}")
+  endif()
+  foreach(macro IN LISTS ARG_MEMORY_MAP_MACROS)
+    list(APPEND arguments -memory-map-macros ${macro})
+  endforeach()
+  if(DEFINED ARG_PLACEMENT)
+    cmake_path(ABSOLUTE_PATH ARG_PLACEMENT NORMALIZE OUTPUT_VARIABLE placement)
+    list(APPEND arguments -section-placement-file ${placement})
+    list(APPEND inputs ${placement})
+  endif()
+  foreach(macro IN LISTS ARG_PLACEMENT_MACROS)
+    list(APPEND arguments -section-placement-macros ${macro})
+  endforeach()
+  foreach(symbol IN LISTS ARG_SYMBOLS)
+    list(APPEND arguments -symbols ${symbol})
+  endforeach()
+  if(NOT ARG_NO_CHECK_SEGMENT_OVERFLOW)
+    list(APPEND arguments -check-segment-overflow)
+  endif()
+  if(NOT ARG_NO_STRICT)
+    list(APPEND arguments -strict)
+  endif()
+  list(APPEND arguments ${ARG_OPTIONS})
+
+  cmake_path(RELATIVE_PATH script BASE_DIRECTORY ${CMAKE_BINARY_DIR} OUTPUT_VARIABLE shown)
+  add_custom_command(
+    OUTPUT ${script}
+    COMMAND vozo::vozo ${arguments} -dependency-file ${depfile} ${script}
+    DEPENDS vozo::vozo ${inputs}
+    DEPFILE ${depfile}
+    COMMENT "Generating linker script ${shown}"
+    VERBATIM)
+  # As a source the script is generated before the link; LINK_DEPENDS relinks
+  # when it changes.
+  target_sources(${target} PRIVATE ${script})
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${script})
+  target_link_options(${target} PRIVATE "-T${script}")
+
+  if(ARG_SIZE_REPORT)
+    if(TARGET vozo::vozo-size)
+      add_custom_command(TARGET ${target} POST_BUILD COMMAND vozo::vozo-size $<TARGET_FILE:${target}>
+                         VERBATIM)
+    else()
+      message(WARNING "vozo_add_linker_script: SIZE_REPORT needs vozo::vozo-size, "
+                      "which this vozo package does not have")
+    endif()
+  endif()
+endfunction()

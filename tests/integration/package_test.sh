@@ -1,0 +1,38 @@
+#!/bin/bash
+# Builds the Debian package of a vozo build tree and checks it: its files,
+# its dependency on PCRE2, that dpkg would install it on this system (a dry
+# run: nothing is installed), and that the unpacked program runs.
+#
+# Usage: package_test.sh <vozo build directory> <version> <scratch directory>
+set -u
+build=$1
+version=$2
+work=$3
+source "$(dirname "$0")/../link/check_counting.sh"
+cpack --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1 || {
+  cat "$work/cpack.log"
+  echo "FAIL: cpack could not build the package"
+  exit 1
+}
+deb=$work/vozo_${version}_$(dpkg --print-architecture).deb
+[[ -f $deb ]] || { echo "FAIL: $deb was not written"; exit 1; }
+
+depends=$(dpkg-deb -f "$deb" Depends)
+[[ $depends == *libpcre2-8-0* ]] || fail "no dependency on PCRE2: $depends"
+
+contents=$(dpkg-deb -c "$deb" | awk '{ print $6 }')
+for file in ./usr/bin/vozo ./usr/bin/vozo-size ./usr/share/man/man1/vozo.1 ./usr/lib/cmake/vozo/vozoConfig.cmake \
+  ./usr/lib/cmake/vozo/vozoConfigVersion.cmake ./usr/lib/cmake/vozo/vozoTargets.cmake \
+  ./usr/lib/cmake/vozo/vozoLinkerScript.cmake; do
+  grep -qxF "$file" <<<"$contents" || fail "$file is not in the package"
+done
+
+if [[ $(id -u) == 0 ]]; then
+  dpkg --dry-run -i "$deb" >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; fail "dpkg -i would fail"; }
+fi
+
+dpkg-deb -x "$deb" "$work/root"
+[[ $("$work/root/usr/bin/vozo" --version) == "vozo $version" ]] || fail "the packaged vozo does not run"
+grep -q '^\.TH VOZO 1' "$work/root/usr/share/man/man1/vozo.1" || fail "the manual page has no title"
+
+finish
