@@ -14,10 +14,12 @@ namespace vozo {
 namespace {
 
 // Attributes whose value is written into the script as it stands, so that
-// an empty value leaves a statement without its operand.
-constexpr std::string_view kNotEmpty[] = {"fill",     "address_symbol", "end_symbol",
-                                          "size_symbol", "runoffset",   "runin"};
+// an empty value leaves a statement without its operand: the symbols of
+// segments and sections, and two more of sections. (An empty `runin` names
+// no section; the layout checks report it.)
 constexpr std::string_view kSymbolAttributes[] = {"address_symbol", "end_symbol", "size_symbol"};
+constexpr std::string_view kSectionScriptValues[] = {"address_symbol", "end_symbol",
+                                                     "size_symbol", "fill", "runoffset"};
 
 bool contains(std::span<const std::string_view> list, std::string_view name) {
   return std::find(list.begin(), list.end(), name) != list.end();
@@ -50,8 +52,9 @@ void checkAttributes(CheckContext& context, const MemoryMapElement& element) {
   }
 }
 
-void checkScriptValues(CheckContext& context, const MemoryMapElement& element) {
-  for (std::string_view name : kNotEmpty) {
+void checkScriptValues(CheckContext& context, const MemoryMapElement& element,
+                       std::span<const std::string_view> names) {
+  for (std::string_view name : names) {
     std::optional<std::string_view> value = element.attribute(name);
     if (!value) continue;
     if (value->empty()) {
@@ -96,7 +99,7 @@ void checkSegment(CheckContext& context, const MemoryMapElement& segment, bool i
     }
   }
   if (auto access = segment.access()) checkAccess(context, segment, *access);
-  checkScriptValues(context, segment);
+  checkScriptValues(context, segment, kSymbolAttributes);
 }
 
 void checkSection(CheckContext& context, const MemoryMapElement& section) {
@@ -120,7 +123,7 @@ void checkSection(CheckContext& context, const MemoryMapElement& section) {
     checkYesNo(context, section, "place_from_segment_end", *fromEnd,
                "the section follows the one before it");
   }
-  checkScriptValues(context, section);
+  checkScriptValues(context, section, kSectionScriptValues);
   checkKeep(context, section);
 }
 

@@ -190,7 +190,7 @@ void checkRunIns(CheckContext& context, const std::vector<PlacedSection>& placed
   const std::vector<std::string_view> known(names.begin(), names.end());
   for (const PlacedSection& entry : placed) {
     std::optional<std::string_view> runIn = entry.section->runIn();
-    if (!runIn || runIn->empty() || runInFound(context, *runIn, names)) continue;
+    if (!runIn || runInFound(context, *runIn, names)) continue;
     std::string_view consequence =
         context.segger                        ? "the section runs where it is loaded"
         : context.settings.missingRunInIsError ? "the run fails with \"cannot find run section\""
@@ -198,7 +198,7 @@ void checkRunIns(CheckContext& context, const std::vector<PlacedSection>& placed
     std::string message = "runin=\"" + std::string(*runIn) + "\" of section " +
                           std::string(entry.section->name()) + " names no placed section; " +
                           std::string(consequence);
-    if (context.segger || runIn->find(';') == std::string_view::npos) {
+    if (!runIn->empty() && (context.segger || runIn->find(';') == std::string_view::npos)) {
       message += didYouMean(*runIn, known);
     }
     context.findings.add(*entry.section, message);
