@@ -133,6 +133,10 @@ const Evaluation& evaluateOnce(CheckContext& context, std::string_view text) {
   if (auto found = context.evaluations.find(text); found != context.evaluations.end()) {
     return found->second;
   }
+  if (context.evaluations.size() == CheckContext::kRememberedTexts) {
+    context.lastEvaluation = evaluateText(context.parser, text);
+    return context.lastEvaluation;
+  }
   return context.evaluations.emplace(text, evaluateText(context.parser, text)).first->second;
 }
 

@@ -19,15 +19,26 @@ namespace {
 class LargeBlockResource final : public std::pmr::memory_resource {
  public:
   static constexpr size_t kHugePage = size_t{2} << 20;
-  // Blocks from this size on are mapped here.
+  static constexpr size_t kPage = 4096;
+  // Blocks from this size on are mapped here, from kLargeBlock on as huge
+  // page candidates.
+  static constexpr size_t kMediumBlock = 64 * 1024;
   static constexpr size_t kLargeBlock = kHugePage / 2;
 
  private:
   static size_t mappedSize(size_t bytes) { return (bytes + kHugePage - 1) & ~(kHugePage - 1); }
 
   void* do_allocate(size_t bytes, size_t alignment) override {
-    if (bytes < kLargeBlock || alignment > kHugePage) {
+    if (bytes < kMediumBlock || alignment > kPage) {
       return std::pmr::new_delete_resource()->allocate(bytes, alignment);
+    }
+    if (bytes < kLargeBlock) {
+      // Mapped with all its pages at once: the arena fills it, and one
+      // request is cheaper than a fault at the first touch of every page.
+      void* mapped = mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
+                          MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+      if (mapped == MAP_FAILED) throw std::bad_alloc();
+      return mapped;
     }
     size_t size = mappedSize(bytes);
     // Over-map by one huge page, then trim to an aligned range.
@@ -49,8 +60,12 @@ class LargeBlockResource final : public std::pmr::memory_resource {
   }
 
   void do_deallocate(void* block, size_t bytes, size_t alignment) override {
-    if (bytes < kLargeBlock || alignment > kHugePage) {
+    if (bytes < kMediumBlock || alignment > kPage) {
       std::pmr::new_delete_resource()->deallocate(block, bytes, alignment);
+      return;
+    }
+    if (bytes < kLargeBlock) {
+      munmap(block, bytes);
       return;
     }
     munmap(block, mappedSize(bytes));
