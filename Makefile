@@ -28,7 +28,7 @@ BENCH_DIR   := build/bench
 # Device descriptions for the benchmark's real-world memory maps; skipped
 # when the folder is missing.
 CORPUS      ?= ../shared/corpus
-BENCH_REPEAT ?= 11
+BENCH_REPEAT ?= 21
 TEST_DIR    := build/test
 JOBS        ?= $(shell nproc 2>/dev/null || echo 2)
 
