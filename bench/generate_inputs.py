@@ -211,9 +211,10 @@ def main():
         case(f"map {megabytes} MB", name, "firmware_placement.xml")
     if options.corpus:
         for device, sizes in DEVICES.items():
-            name = "device_" + os.path.splitext(os.path.basename(device))[0] + ".xml"
+            stem = os.path.splitext(os.path.basename(device))[0]
+            name = f"device_{stem}.xml"
             write(os.path.join(out, name), svd_to_memory_map.convert(os.path.join(options.corpus, device), *sizes))
-            case(f"device {name[7:-4]}", name, "firmware_placement.xml")
+            case(f"device {stem}", name, "firmware_placement.xml")
     write(os.path.join(out, "sections_map.xml"),
           HEADER + '<Root name="Sections">\n' + MEMORY_SEGMENTS + "</Root>\n")
     for count in (1000, 10000, 100000):
