@@ -177,13 +177,6 @@ TEST(LexerTest, KindNames) {
   EXPECT_EQ(tokenKindName(-1), "TOKEN_UNKNOWN");
 }
 
-TEST(LexerTest, RecogniserTableIsComplete) {
-  const auto recognisers = CStyleLexer::recognisers();
-  ASSERT_EQ(recognisers.size(), 56u);
-  EXPECT_EQ(recognisers.front()->kind(), TOKEN_SPACE);
-  EXPECT_EQ(recognisers.back()->kind(), TOKEN_COMMA);
-}
-
 // The lexer tries a recogniser only at the bytes it declares as first
 // bytes: a byte missing there would make a valid token unrecognised.
 TEST(LexerTest, EveryTokenBeginsWithADeclaredFirstByte) {
