@@ -8,6 +8,7 @@
 #   make package   build the Debian package into build/release
 #   make fuzz      build the fuzz targets and run each for FUZZ_SECONDS (default 60)
 #   make hostile   time vozo (Release) on the hostile inputs of docs/reliability.md
+#   make bench     time the release build against its baselines (bench/RESULTS.md)
 
 # Building and running the tools.
 DEMO_PACKAGES    := cmake g++ make pkg-config libpcre2-dev libelf-dev
@@ -23,10 +24,18 @@ TEST_PACKAGES    := $(PACKAGE_PACKAGES) libgtest-dev ninja-build \
 # timing of hostile inputs (GNU time).
 FUZZ_PACKAGES    := $(DEMO_PACKAGES) clang-14 libclang-rt-14-dev
 HOSTILE_PACKAGES := $(DEMO_PACKAGES) time
+# The benchmark only: the XML parser of the baseline program, the peak-memory
+# probe and the input generator.
+BENCH_PACKAGES   := $(DEMO_PACKAGES) libpugixml-dev time python3
 PACKAGES         ?= $(DEMO_PACKAGES)
 PREFIX           ?= /usr/local
 
 RELEASE_DIR := build/release
+BENCH_DIR   := build/bench
+# Device descriptions for the benchmark's real-world memory maps; skipped
+# when the folder is missing.
+CORPUS      ?= ../shared/corpus
+BENCH_REPEAT ?= 21
 TEST_DIR    := build/test
 FUZZ_DIR    := $(TEST_DIR)/fuzz-build
 FUZZ_SECONDS ?= 60
@@ -36,7 +45,7 @@ EXAMPLE_ARGS := -memory-map-file examples/board/memory_map.xml \
                 -section-placement-file examples/board/placement.xml \
                 -check-segment-overflow -check-section-overflow
 
-.PHONY: demo test install package deps build build-test fuzz hostile clean format
+.PHONY: demo test install package bench deps build build-test fuzz hostile clean format
 
 demo: build
 	@mkdir -p build/demo
@@ -53,6 +62,16 @@ install: build
 package: PACKAGES = $(PACKAGE_PACKAGES)
 package: build
 	cd $(RELEASE_DIR) && cpack -G DEB
+
+bench: PACKAGES = $(BENCH_PACKAGES)
+bench: build
+	cmake -S bench -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BENCH_DIR) -j $(JOBS)
+	python3 bench/generate_inputs.py $(BENCH_DIR)/inputs --board examples/board \
+	  $(if $(wildcard $(CORPUS)/svd),--corpus $(CORPUS))
+	python3 bench/run_bench.py --vozo $(RELEASE_DIR)/src/vozo/vozo \
+	  --pugixml $(BENCH_DIR)/pugixml_parse --empty $(BENCH_DIR)/empty_program \
+	  --inputs $(BENCH_DIR)/inputs --repeat $(BENCH_REPEAT) --results bench/RESULTS.md
 
 build: deps
 	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release -DVOZO_TESTS=OFF

@@ -129,6 +129,17 @@ std::string shownNumber(uint64_t value) {
   return text;
 }
 
+const Evaluation& evaluateOnce(CheckContext& context, std::string_view text) {
+  if (auto found = context.evaluations.find(text); found != context.evaluations.end()) {
+    return found->second;
+  }
+  if (context.evaluations.size() == CheckContext::kRememberedTexts) {
+    context.lastEvaluation = evaluateText(context.parser, text);
+    return context.lastEvaluation;
+  }
+  return context.evaluations.emplace(text, evaluateText(context.parser, text)).first->second;
+}
+
 void checkAddressText(CheckContext& context, const MemoryMapElement& element,
                       std::string_view attribute, std::string_view text, AddressForm form) {
   auto report = [&](const std::string& problem) {
@@ -159,7 +170,7 @@ void checkAddressText(CheckContext& context, const MemoryMapElement& element,
                   " (a plain number is expected here)");
   }
 
-  Evaluation evaluation = evaluateText(context.parser, text);
+  const Evaluation& evaluation = evaluateOnce(context, text);
   const std::string_view taken = form == AddressForm::Start ? "it is taken as 0"
                                                             : "the size is taken as 0";
   if (!evaluation.value) {
@@ -209,7 +220,7 @@ void checkSectionSize(CheckContext& context, const MemoryMapElement& element,
     return;
   }
   // An expression of numbers is fine for the linker as for the tool.
-  Evaluation evaluation = evaluateText(context.parser, text);
+  const Evaluation& evaluation = evaluateOnce(context, text);
   if (evaluation.value && evaluation.unparsed.empty() && kindProblem(*evaluation.value).empty()) {
     return;
   }

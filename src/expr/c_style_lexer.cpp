@@ -19,12 +19,16 @@ class RecogniserTable {
     const int none = kNoPrecedence;
     add<CategoryLexerToken>(Category::SpaceSeparator, TOKEN_SPACE, none);
     add<CStyleStringLiteralLexerToken>(TOKEN_STRING, none);
-    add<RegularExpressionLexerToken>("0[Xx][0-9A-Fa-f]*U?L?L?u?l?l?", TOKEN_HEXINTEGER, none);
-    add<RegularExpressionLexerToken>("0b[0-1]*", TOKEN_BININTEGER, none);
-    add<RegularExpressionLexerToken>("\\d+\\.\\d+", TOKEN_FLOAT, none);
-    add<RegularExpressionLexerToken>("\\d+U?L?L?u?l?l?", TOKEN_INTEGER, none);
-    add<RegularExpressionLexerToken>("[A-Za-z_$][A-Za-z_0-9$]*", TOKEN_IDENT, none);
-    add<RegularExpressionLexerToken>("@[A-Za-z_0-9]*", TOKEN_REGISTER, none);
+    const std::string_view digits = "0123456789";
+    const std::string_view identifierStart =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz_$";
+    add<RegularExpressionLexerToken>("0[Xx][0-9A-Fa-f]*U?L?L?u?l?l?", "0", TOKEN_HEXINTEGER, none);
+    add<RegularExpressionLexerToken>("0b[0-1]*", "0", TOKEN_BININTEGER, none);
+    add<RegularExpressionLexerToken>("\\d+\\.\\d+", digits, TOKEN_FLOAT, none);
+    add<RegularExpressionLexerToken>("\\d+U?L?L?u?l?l?", digits, TOKEN_INTEGER, none);
+    add<RegularExpressionLexerToken>("[A-Za-z_$][A-Za-z_0-9$]*", identifierStart, TOKEN_IDENT,
+                                     none);
+    add<RegularExpressionLexerToken>("@[A-Za-z_0-9]*", "@", TOKEN_REGISTER, none);
     text(";", TOKEN_SEMICOLON, none);
     text("::", TOKEN_COLONCOLON, none);
     text(":", TOKEN_COLON, none);
@@ -76,11 +80,8 @@ class RecogniserTable {
 
     for (const auto& recogniser : owned_) {
       ordered_.push_back(recogniser.get());
-      for (unsigned byte = 0; byte < 256; ++byte) {
-        if (recogniser->mayStartWith(static_cast<unsigned char>(byte))) {
-          byFirstByte_[byte].push_back(recogniser.get());
-        }
-      }
+      recogniser->firstBytes().forEach(
+          [&](unsigned char byte) { byFirstByte_[byte].push_back(recogniser.get()); });
     }
   }
 

@@ -8,16 +8,16 @@ size_t CharacterLexerToken::match(std::string_view rest) const {
   return !rest.empty() && rest.front() == character_ ? 1 : 0;
 }
 
-bool CharacterLexerToken::mayStartWith(unsigned char byte) const {
-  return byte == static_cast<unsigned char>(character_);
+ByteSet CharacterLexerToken::firstBytes() const {
+  return ByteSet(std::string_view(&character_, 1));
 }
 
 size_t StringLexerToken::match(std::string_view rest) const {
   return rest.starts_with(text_) ? text_.size() : 0;
 }
 
-bool StringLexerToken::mayStartWith(unsigned char byte) const {
-  return text_.empty() || byte == static_cast<unsigned char>(text_.front());
+ByteSet StringLexerToken::firstBytes() const {
+  return ByteSet(text_.substr(0, 1));
 }
 
 size_t CategoryLexerToken::match(std::string_view rest) const {
@@ -28,12 +28,16 @@ size_t CategoryLexerToken::match(std::string_view rest) const {
   return 0;
 }
 
-bool CategoryLexerToken::mayStartWith(unsigned char byte) const {
+ByteSet CategoryLexerToken::firstBytes() const {
+  ByteSet bytes;
   switch (category_) {
     case Category::SpaceSeparator:
-      return mayStartSpaceSeparator(byte);
+      for (unsigned byte = 0; byte < 256; ++byte) {
+        if (mayStartSpaceSeparator(static_cast<unsigned char>(byte))) bytes.add(byte);
+      }
+      break;
   }
-  return true;
+  return bytes;
 }
 
 size_t CStyleStringLiteralLexerToken::match(std::string_view rest) const {

@@ -4,12 +4,38 @@
 // a text. The recognisers hold no per-use state, so one set of them is shared
 // by every lexer of the process.
 
+#include <array>
+#include <bit>
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 #include "expr/token_kind.h"
 
 namespace vozo {
+
+// A set of byte values, walked in ascending order.
+class ByteSet {
+ public:
+  ByteSet() = default;
+  // The bytes of `bytes`.
+  explicit ByteSet(std::string_view bytes) {
+    for (const char byte : bytes) add(static_cast<unsigned char>(byte));
+  }
+  void add(unsigned char byte) { words_[byte / 64] |= uint64_t{1} << (byte % 64); }
+  bool contains(unsigned char byte) const { return (words_[byte / 64] >> (byte % 64)) & 1; }
+  template <class Visit>
+  void forEach(Visit visit) const {
+    for (unsigned word = 0; word < words_.size(); ++word) {
+      for (uint64_t bits = words_[word]; bits != 0; bits &= bits - 1) {
+        visit(static_cast<unsigned char>(word * 64 + std::countr_zero(bits)));
+      }
+    }
+  }
+
+ private:
+  std::array<uint64_t, 4> words_{};
+};
 
 class LexerToken {
  public:
@@ -24,9 +50,9 @@ class LexerToken {
   // Length of the token at the start of `rest`; 0 when there is none.
   virtual size_t match(std::string_view rest) const = 0;
 
-  // False only when no token of this recogniser can begin with `byte`. The
-  // lexer uses it to skip recognisers without changing the result.
-  virtual bool mayStartWith(unsigned char byte) const = 0;
+  // Every byte with which a token of this recogniser can begin. The lexer
+  // tries the recogniser only at those bytes, without changing the result.
+  virtual ByteSet firstBytes() const = 0;
 
  private:
   TokenKind kind_;
@@ -39,7 +65,7 @@ class CharacterLexerToken : public LexerToken {
   CharacterLexerToken(char character, TokenKind kind, int precedence)
       : LexerToken(kind, precedence), character_(character) {}
   size_t match(std::string_view rest) const override;
-  bool mayStartWith(unsigned char byte) const override;
+  ByteSet firstBytes() const override;
 
  private:
   char character_;
@@ -51,7 +77,7 @@ class StringLexerToken : public LexerToken {
   StringLexerToken(std::string_view text, TokenKind kind, int precedence)
       : LexerToken(kind, precedence), text_(text) {}
   size_t match(std::string_view rest) const override;
-  bool mayStartWith(unsigned char byte) const override;
+  ByteSet firstBytes() const override;
 
  private:
   std::string_view text_;  // refers to a string literal
@@ -65,7 +91,7 @@ class CategoryLexerToken : public LexerToken {
   CategoryLexerToken(Category category, TokenKind kind, int precedence)
       : LexerToken(kind, precedence), category_(category) {}
   size_t match(std::string_view rest) const override;
-  bool mayStartWith(unsigned char byte) const override;
+  ByteSet firstBytes() const override;
 
  private:
   Category category_;
@@ -78,7 +104,7 @@ class CStyleStringLiteralLexerToken : public LexerToken {
  public:
   CStyleStringLiteralLexerToken(TokenKind kind, int precedence) : LexerToken(kind, precedence) {}
   size_t match(std::string_view rest) const override;
-  bool mayStartWith(unsigned char byte) const override { return byte == '"'; }
+  ByteSet firstBytes() const override { return ByteSet("\""); }
 };
 
 }  // namespace vozo

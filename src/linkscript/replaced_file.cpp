@@ -4,10 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <memory>
-#include <vector>
 
 #include "linkscript/h_exception.h"
 
@@ -29,16 +29,19 @@ bool holdsExactly(const std::string& path, std::string_view contents, off_t size
   if (size < 0 || static_cast<size_t>(size) != contents.size()) return false;
   int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (descriptor < 0) return false;
-  std::vector<char> buffer(64 * 1024);
+  // One byte more than expected, so that a longer file shows at once; not
+  // zero-filled, since the reads overwrite what is compared.
+  const size_t capacity = std::min(contents.size() + 1, size_t{64 * 1024});
+  const auto buffer = std::make_unique_for_overwrite<char[]>(capacity);
   bool same = true;
   while (same) {
-    ssize_t got = ::read(descriptor, buffer.data(), buffer.size());
+    ssize_t got = ::read(descriptor, buffer.get(), capacity);
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) {
       same = got == 0 && contents.empty();
       break;
     }
-    std::string_view chunk(buffer.data(), static_cast<size_t>(got));
+    std::string_view chunk(buffer.get(), static_cast<size_t>(got));
     same = contents.starts_with(chunk);
     contents.remove_prefix(chunk.size());
   }

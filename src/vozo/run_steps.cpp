@@ -47,7 +47,7 @@ std::vector<std::string> ToolRunSteps::openedFiles() const {
 
 void ToolRunSteps::checkDocuments(const RunValues& values, const RunSettings& settings,
                                   bool withSectionPlacement, Findings& findings) {
-  CheckContext context{values.symbols, settings, values.segger, findings, {}};
+  CheckContext context{values.symbols, settings, values.segger, findings, {}, {}, {}};
   vozo::checkDocuments(context, memoryMap_, withSectionPlacement ? &sectionPlacement_ : nullptr);
 }
 

@@ -12,8 +12,8 @@ namespace vozo {
 namespace {
 
 // Where the arena's blocks come from. Small blocks come from the global
-// heap. Large ones (documents of megabytes) are mapped directly, aligned to
-// 2 MiB and marked as candidates for transparent huge pages: a document is
+// heap. Large ones (documents of a megabyte and more) are mapped directly,
+// aligned to 2 MiB and marked as candidates for transparent huge pages: a document is
 // filled front to back in one go, and with 4 KiB pages the first touch of
 // every page (one fault each) costs more than the parse itself. Where huge
 // pages are unavailable the hint is ignored and the block is an ordinary
@@ -21,13 +21,26 @@ namespace {
 class LargeBlockResource final : public std::pmr::memory_resource {
  public:
   static constexpr size_t kHugePage = size_t{2} << 20;
+  static constexpr size_t kPage = 4096;
+  // Blocks from this size on are mapped here, from kLargeBlock on as huge
+  // page candidates.
+  static constexpr size_t kMediumBlock = 64 * 1024;
+  static constexpr size_t kLargeBlock = kHugePage / 2;
 
  private:
   static size_t mappedSize(size_t bytes) { return (bytes + kHugePage - 1) & ~(kHugePage - 1); }
 
   void* do_allocate(size_t bytes, size_t alignment) override {
-    if (bytes < kHugePage || alignment > kHugePage) {
+    if (bytes < kMediumBlock || alignment > kPage) {
       return std::pmr::new_delete_resource()->allocate(bytes, alignment);
+    }
+    if (bytes < kLargeBlock) {
+      // Mapped with all its pages at once: the arena fills it, and one
+      // request is cheaper than a fault at the first touch of every page.
+      void* mapped = mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
+                          MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+      if (mapped == MAP_FAILED) throw std::bad_alloc();
+      return mapped;
     }
     size_t size = mappedSize(bytes);
     // Over-map by one huge page, then trim to an aligned range.
@@ -39,13 +52,22 @@ class LargeBlockResource final : public std::pmr::memory_resource {
     if (aligned > start) munmap(mapped, aligned - start);
     size_t tail = (start + size + kHugePage) - (aligned + size);
     if (tail > 0) munmap(reinterpret_cast<void*>(aligned + size), tail);
-    madvise(reinterpret_cast<void*>(aligned), size, MADV_HUGEPAGE);
+    // The kernel backs a huge page as a whole at its first touch, so the
+    // one that holds the end of the block is a candidate only when the
+    // block fills at least half of it: at most 1 MiB per block is never used.
+    size_t huge = bytes & ~(kHugePage - 1);
+    if (bytes - huge >= kHugePage / 2) huge += kHugePage;
+    if (huge > 0) madvise(reinterpret_cast<void*>(aligned), huge, MADV_HUGEPAGE);
     return reinterpret_cast<void*>(aligned);
   }
 
   void do_deallocate(void* block, size_t bytes, size_t alignment) override {
-    if (bytes < kHugePage || alignment > kHugePage) {
+    if (bytes < kMediumBlock || alignment > kPage) {
       std::pmr::new_delete_resource()->deallocate(block, bytes, alignment);
+      return;
+    }
+    if (bytes < kLargeBlock) {
+      munmap(block, bytes);
       return;
     }
     munmap(block, mappedSize(bytes));

@@ -18,7 +18,7 @@
 //   - Strings in the arena are never modified once a node holds them (the
 //     parser only rewrites bytes it has not handed out yet), so any number
 //     of nodes of the same document may share them.
-//   - Blocks of 2 MiB and more are mapped as huge-page candidates
+//   - Blocks of 1 MiB and more are mapped as huge-page candidates
 //     (arena.cpp); a document of megabytes is filled front to back in one
 //     go, and touching it page by page would cost more than parsing it.
 //   - One arena holds at most kMaxBytes. Asking for more throws

@@ -1,13 +1,15 @@
 #!/bin/bash
 # Builds the Debian package of a vozo build tree and checks it: its files,
-# its dependency on PCRE2, that dpkg would install it on this system (a dry
-# run: nothing is installed), and that the unpacked program runs.
+# how vozo is linked (a static vozo needs no PCRE2 package, a shared one
+# depends on it), that dpkg would install it on this system (a dry run:
+# nothing is installed), and that the unpacked program runs.
 #
-# Usage: package_test.sh <vozo build directory> <version> <scratch directory>
+# Usage: package_test.sh <vozo build directory> <version> <scratch directory> static|shared
 set -u
 build=$1
 version=$2
 work=$3
+linking=$4
 source "$(dirname "$0")/../link/check_counting.sh"
 cpack --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1 || {
   cat "$work/cpack.log"
@@ -18,7 +20,11 @@ deb=$work/vozo_${version}_$(dpkg --print-architecture).deb
 [[ -f $deb ]] || { echo "FAIL: $deb was not written"; exit 1; }
 
 depends=$(dpkg-deb -f "$deb" Depends)
-[[ $depends == *libpcre2-8-0* ]] || fail "no dependency on PCRE2: $depends"
+if [[ $linking == static ]]; then
+  [[ $depends != *libpcre2* ]] || fail "a static vozo needs no PCRE2 package: $depends"
+else
+  [[ $depends == *libpcre2-8-0* ]] || fail "no dependency on PCRE2: $depends"
+fi
 
 contents=$(dpkg-deb -c "$deb" | awk '{ print $6 }')
 for file in ./usr/bin/vozo ./usr/bin/vozo-size ./usr/share/man/man1/vozo.1 ./usr/lib/cmake/vozo/vozoConfig.cmake \
@@ -33,6 +39,9 @@ fi
 
 dpkg-deb -x "$deb" "$work/root"
 [[ $("$work/root/usr/bin/vozo" --version) == "vozo $version" ]] || fail "the packaged vozo does not run"
+if [[ $linking == static ]]; then
+  file "$work/root/usr/bin/vozo" | grep -q "statically linked" || fail "the packaged vozo is not static"
+fi
 grep -q '^\.TH VOZO 1' "$work/root/usr/share/man/man1/vozo.1" || fail "the manual page has no title"
 
 finish
