@@ -30,8 +30,12 @@ std::string placeOf(const XMLNode& node) {
 
 // "[0x20000000, 0x20020000)"
 std::string range(const MemoryMapElement& segment) {
-  return "[" + shownNumber(segment.start()) + ", " +
-         shownNumber(segment.start() + segment.size()) + ")";
+  std::string text(1, '[');
+  text += shownNumber(segment.start());
+  text += ", ";
+  text += shownNumber(segment.start() + segment.size());
+  text += ')';
+  return text;
 }
 
 void checkSegments(CheckContext& context, const std::vector<MemoryMapElement*>& segments) {

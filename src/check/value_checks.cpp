@@ -119,7 +119,7 @@ std::string shownCharacter(char c) {
     std::snprintf(text, sizeof text, "byte 0x%02x", static_cast<unsigned char>(c));
     return text;
   }
-  return "\"" + std::string(1, c) + "\"";
+  return std::string{'"', c, '"'};
 }
 
 std::string shownNumber(uint64_t value) {
