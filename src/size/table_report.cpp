@@ -52,11 +52,17 @@ Columns measure(const UsageModel& model, bool withSections) {
 }
 
 std::string bar(const SegmentUsage& segment, size_t width) {
-  if (segment.used > segment.size) return "[" + std::string(width, '!') + "]";
-  const double share = segment.size ? static_cast<double>(segment.used) / segment.size : 0;
-  size_t filled = static_cast<size_t>(std::lround(share * static_cast<double>(width)));
-  if (filled == 0 && segment.used > 0) filled = 1;
-  return "[" + std::string(filled, '#') + std::string(width - filled, '.') + "]";
+  std::string text(1, '[');
+  if (segment.used > segment.size) {
+    text.append(width, '!');
+  } else {
+    const double share = segment.size ? static_cast<double>(segment.used) / segment.size : 0;
+    size_t filled = static_cast<size_t>(std::lround(share * static_cast<double>(width)));
+    if (filled == 0 && segment.used > 0) filled = 1;
+    text.append(filled, '#').append(width - filled, '.');
+  }
+  text += ']';
+  return text;
 }
 
 std::string percentCell(const SegmentUsage& segment) {
