@@ -144,7 +144,12 @@ uint64_t coveredBytes(std::vector<Image> images) {
 }
 
 std::string rangeText(uint64_t start, uint64_t end) {
-  return "[" + hexAddress(start) + ", " + hexAddress(end) + ")";
+  std::string text(1, '[');
+  text += hexAddress(start);
+  text += ", ";
+  text += hexAddress(end);
+  text += ')';
+  return text;
 }
 
 void measureSegments(UsageModel& model) {
