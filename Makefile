@@ -6,7 +6,8 @@
 #                  a few seconds of each fuzz target, built with clang)
 #   make install   install the release build (PREFIX, default /usr/local)
 #   make package   build the Debian package into build/release
-#   make fuzz      build the fuzz targets and run each for FUZZ_SECONDS (default 60)
+#   make fuzz      build the fuzz targets and run each for FUZZ_SECONDS (default 60),
+#                  FUZZ_JOBS of them at once (default 1)
 #   make hostile   time vozo (Release) on the hostile inputs of docs/reliability.md
 #   make bench     time the release build against its baselines (bench/RESULTS.md)
 
@@ -39,6 +40,7 @@ BENCH_REPEAT ?= 21
 TEST_DIR    := build/test
 FUZZ_DIR    := $(TEST_DIR)/fuzz-build
 FUZZ_SECONDS ?= 60
+FUZZ_JOBS    ?= 1
 JOBS        ?= $(shell nproc 2>/dev/null || echo 2)
 
 EXAMPLE_ARGS := -memory-map-file examples/board/memory_map.xml \
@@ -82,7 +84,7 @@ fuzz: deps
 	cmake -S . -B $(FUZZ_DIR) -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DVOZO_FUZZ=ON -DVOZO_TESTS=OFF
 	cmake --build $(FUZZ_DIR) -j $(JOBS)
-	fuzz/run.sh $(FUZZ_DIR)/fuzz $(FUZZ_SECONDS)
+	FUZZ_JOBS=$(FUZZ_JOBS) fuzz/run.sh $(FUZZ_DIR)/fuzz $(FUZZ_SECONDS)
 
 hostile: PACKAGES = $(HOSTILE_PACKAGES)
 hostile: build

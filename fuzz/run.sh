@@ -3,38 +3,65 @@
 #
 #   fuzz/run.sh <directory-of-fuzz-binaries> <seconds-per-target> [target...]
 #
+# FUZZ_JOBS=N runs N targets at once (default 1); FUZZ_NICE=N runs them at
+# that scheduling priority (default 0), so a long campaign can share the
+# machine with other work.
+#
 # Each target starts from its committed seeds (fuzz/corpus/<target>, which
 # also hold every earlier finding as a regression case) plus what earlier runs
 # in the same build directory found (<directory>/corpus/<target>, where new
 # inputs go). A crash, leak, sanitizer report, timeout or memory blow-up is
 # saved under <directory>/findings/ and fails the run: add the input to the
-# seeds once it is fixed.
+# seeds once it is fixed. Each target's log is <directory>/<target>.log; its
+# CPU and wall time go to <directory>/<target>.time.
 set -u
 
 if [ $# -lt 2 ]; then
   echo "usage: $0 <directory-of-fuzz-binaries> <seconds-per-target> [target...]" >&2
   exit 2
 fi
-bin=$(cd "$1" && pwd)
+bin=$(cd "$1" && pwd) || exit 2
 seconds=$2
 shift 2
 source_dir=$(cd "$(dirname "$0")" && pwd)
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=(xml_parser expression macro_expansion preprocessor whole_run)
+jobs=${FUZZ_JOBS:-1}
+priority=${FUZZ_NICE:-0}
+
+# Runs one target; prints its summary (or the log's tail on a finding) in one
+# piece so that parallel runs do not interleave their reports.
+run_target() {
+  local target=$1 work="$bin/corpus/$1" status report
+  mkdir -p "$work" "$bin/findings"
+  TIMEFORMAT="cpu: %U s user, %S s system; wall: %R s"
+  { time nice -n "$priority" "$bin/fuzz_$target" -max_total_time="$seconds" -timeout=60 \
+      -rss_limit_mb=4096 -dict="$source_dir/dict/$target.dict" \
+      -artifact_prefix="$bin/findings/$target-" -print_final_stats=1 \
+      "$work" "$source_dir/corpus/$target" 2>"$bin/$target.log"; } 2>"$bin/$target.time"
+  status=$?
+  if [ $status -ne 0 ]; then
+    report=$(tail -n 60 "$bin/$target.log"; echo "fuzz_$target: finding saved under $bin/findings/")
+  else
+    report=$(grep -aE '^(stat::number_of_executed_units|stat::peak_rss_mb|#[0-9]+[[:space:]]+DONE)' \
+               "$bin/$target.log"; cat "$bin/$target.time")
+  fi
+  printf '== fuzz_%s for %ss\n%s\n' "$target" "$seconds" "$report"
+  return $status
+}
 
 failed=0
+running=0
 for target in "${targets[@]}"; do
-  work="$bin/corpus/$target"
-  mkdir -p "$work" "$bin/findings"
-  echo "== fuzz_$target for ${seconds}s"
-  if ! "$bin/fuzz_$target" -max_total_time="$seconds" -timeout=60 -rss_limit_mb=4096 \
-      -dict="$source_dir/dict/$target.dict" -artifact_prefix="$bin/findings/$target-" \
-      -print_final_stats=1 "$work" "$source_dir/corpus/$target" 2>"$bin/$target.log"; then
-    tail -n 60 "$bin/$target.log"
-    echo "fuzz_$target: finding saved under $bin/findings/" >&2
-    failed=1
-  else
-    grep -aE '^(stat::number_of_executed_units|stat::peak_rss_mb|#[0-9]+[[:space:]]+DONE)' "$bin/$target.log"
+  if [ $running -ge "$jobs" ]; then
+    wait -n || failed=1
+    running=$((running - 1))
   fi
+  run_target "$target" &
+  running=$((running + 1))
+done
+while [ $running -gt 0 ]; do
+  wait -n || failed=1
+  running=$((running - 1))
 done
 exit $failed
