@@ -1,6 +1,7 @@
 #include "check/vocabulary.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace vozo {
 
@@ -52,26 +53,20 @@ bool isDirectiveTag(std::string_view tag) {
          std::end(kElementTags);
 }
 
-NameTable::NameTable(std::span<const std::string_view> names)
-    : names_(names), next_(names.size(), 0) {
-  // Chained from the back, so that each chain keeps the list's order.
-  for (size_t index = names.size(); index-- > 0;) {
-    uint8_t& head = first_[slot(names[index])];
-    next_[index] = head;
-    head = static_cast<uint8_t>(index + 1);
-  }
-}
-
 size_t NameTable::find(std::string_view name) const {
   if (name.empty()) return names_.size();
-  for (uint8_t entry = first_[slot(name)]; entry != 0; entry = next_[entry - 1]) {
-    if (names_[entry - 1] == name) return entry - 1;
+  for (size_t index = 0; index < names_.size(); ++index) {
+    std::string_view candidate = names_[index];
+    if (candidate.size() == name.size() && candidate[0] == name[0] &&
+        std::memcmp(candidate.data(), name.data(), name.size()) == 0) {
+      return index;
+    }
   }
   return names_.size();
 }
 
 const NameTable* knownAttributes(ElementKind kind, std::string_view tag) {
-  static const NameTable segment(kSegmentAttributes), section(kSectionAttributes),
+  static constexpr NameTable segment(kSegmentAttributes), section(kSectionAttributes),
       registerLike(kRegisterAttributes), root(kRootAttributes), import(kImportAttributes);
   switch (kind) {
     case ElementKind::MemorySegment:

@@ -2,13 +2,11 @@
 // The element and attribute names that the memory map and section placement
 // files use, for telling a misspelt name from a known one.
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "memory/memory_map_element.h"
 
@@ -20,26 +18,18 @@ namespace vozo {
 std::span<const std::string_view> knownElementTags();
 bool isDirectiveTag(std::string_view tag);
 
-// A list of names with a lookup that costs a few steps whatever the list's
-// length: it runs for every attribute of every element of a register map.
+// A short list of names, looked up for every attribute of every element of
+// a register map. The lists are at most a few dozen names, commonest first,
+// so a scan that rejects on length and first byte is cheaper than hashing.
 class NameTable {
  public:
-  explicit NameTable(std::span<const std::string_view> names);
+  constexpr explicit NameTable(std::span<const std::string_view> names) : names_(names) {}
   // The position of `name` in the list, or names().size().
   size_t find(std::string_view name) const;
   std::span<const std::string_view> names() const { return names_; }
 
  private:
-  static constexpr size_t kSlots = 128;
-  static size_t slot(std::string_view name) {
-    return (name.size() * 7 + static_cast<unsigned char>(name.front()) * 3 +
-            static_cast<unsigned char>(name.back())) % kSlots;
-  }
   std::span<const std::string_view> names_;
-  // 1 + the position of the first name in a slot, and of the next name in
-  // the same slot after each name; 0 ends a chain.
-  std::array<uint8_t, kSlots> first_{};
-  std::vector<uint8_t> next_;
 };
 
 // The attributes known for elements of `kind`; null when the kind's

@@ -155,6 +155,19 @@ XMLAttribute* lowerBound(XMLAttribute* first, XMLAttribute* last, std::string_vi
 
 const XMLAttribute* XMLElement::find(std::string_view name) const {
   XMLAttribute* end = attributes_ + attributeCount_;
+  if (attributeCount_ <= 8) {
+    // The usual handful of attributes: a scan that rejects on length and
+    // first byte costs less than a binary search, each of whose steps is a
+    // full comparison.
+    for (XMLAttribute* attribute = attributes_; attribute != end; ++attribute) {
+      if (attribute->name.size() == name.size() &&
+          (name.empty() || (attribute->name[0] == name[0] &&
+                            std::memcmp(attribute->name.data(), name.data(), name.size()) == 0))) {
+        return attribute;
+      }
+    }
+    return nullptr;
+  }
   XMLAttribute* found = lowerBound(attributes_, end, name);
   return found != end && found->name == name ? found : nullptr;
 }
