@@ -1,17 +1,14 @@
-// The parser: tree shapes (precedence, associativity, compound assignment),
-// node classes, hooks of a derived parser, and nesting limits.
+// The parser: tree shapes that no value shows (compound assignment, postfix
+// and call forms), hooks of a derived parser, and nesting limits. Operator
+// precedence and the value of each node are pinned end to end by the golden
+// case expr_evaluator_table.
 
 #include <gtest/gtest.h>
 
 #include <map>
 #include <string>
-#include <typeinfo>
 #include <vector>
 
-#include "expr/constant_expressions.h"
-#include "expr/debugger_expressions.h"
-#include "expr/name_expressions.h"
-#include "expr/operator_expressions.h"
 #include "expr/parser_exception.h"
 #include "expr/simple_expression_parser.h"
 
@@ -33,26 +30,11 @@ TEST(ParserTest, TreeShapes) {
     std::string_view tree;
   };
   const Case cases[] = {
-      {"1-2-3", "((1 - 2) - 3)"},
-      {"1+2*3", "(1 + (2 * 3))"},
-      {"1*2+3", "((1 * 2) + 3)"},
-      {"8/4%3*2", "(((8 / 4) % 3) * 2)"},
-      {"1 << 2 + 3", "(1 << (2 + 3))"},
-      {"1 < 2 << 3", "(1 < (2 << 3))"},
-      {"1 < 2 == 3 >= 4", "((1 < 2) == (3 >= 4))"},
-      {"1 == 2 & 3", "((1 == 2) & 3)"},
-      {"1 | 2 ^ 3 & 4", "(1 | (2 ^ (3 & 4)))"},
-      {"1 || 2 && 3 | 4", "(1 || (2 && (3 | 4)))"},
-      {"1 && 2 || 3", "((1 && 2) || 3)"},
       {"a = b = c", "((a = b) = c)"},  // every level is left-associative
       {"a = 1 || 2", "(a = (1 || 2))"},
       {"a += 1", "(a = (a + 1))"},
       {"a <<= b = c", "(a = (a << (b = c)))"},  // "=" binds tighter than "<<="
       {"-a *= 2", "((-a) = ((-a) * 2))"},
-      {"-~!1", "(-(~(!1)))"},
-      {"+1", "1"},
-      {"+ +(2)", "2"},
-      {"-1-1", "((-1) - 1)"},
       {"x++", "(x = (x + 1))"},
       {"--x", "(x = (x - 1))"},
       {"*&p", "(*(&p))"},
@@ -67,10 +49,6 @@ TEST(ParserTest, TreeShapes) {
       {"sizeof(long) + sizeof(x)", "(sizeof(long) + sizeof(x))"},
       {"addressof(main)", "addressof(main)"},
       {"symbolat(\"a.c\", 12)", "symbolat(\"a.c\", 12)"},
-      {"4K", "4"},
-      {"0x10 UL", "0x10"},
-      {"1 @r1", "1"},
-      {"\"s\" ; x", "\"s\""},
   };
   SimpleExpressionParser parser;
   for (const Case& c : cases) {
@@ -79,61 +57,6 @@ TEST(ParserTest, TreeShapes) {
     } catch (const ParserException& e) {
       ADD_FAILURE() << c.text << ": " << e.message();
     }
-  }
-}
-
-TEST(ParserTest, NodeClasses) {
-  struct Case {
-    std::string_view text;
-    const std::type_info& type;
-  };
-  const Case cases[] = {
-      {"1", typeid(IntegerConstantExpression)},
-      {"0x1", typeid(IntegerConstantExpression)},
-      {"0b1", typeid(IntegerConstantExpression)},
-      {"1.0", typeid(FloatConstantExpression)},
-      {"\"s\"", typeid(StringConstantExpression)},
-      {"a", typeid(IdentifierExpression)},
-      {"a::b", typeid(ScopedIdentifierExpression)},
-      {"@r0", typeid(RegisterExpression)},
-      {"-1", typeid(NegateExpression)},
-      {"~1", typeid(BitNotExpression)},
-      {"!1", typeid(LogicalNotExpression)},
-      {"&a", typeid(AddressofExpression)},
-      {"1+1", typeid(PlusExpression)},
-      {"1-1", typeid(MinusExpression)},
-      {"1*1", typeid(MultiplyExpression)},
-      {"1/1", typeid(DivideExpression)},
-      {"1%1", typeid(ModExpression)},
-      {"1<<1", typeid(LshiftExpression)},
-      {"1>>1", typeid(RshiftExpression)},
-      {"1<1", typeid(LtExpression)},
-      {"1<=1", typeid(LeExpression)},
-      {"1>1", typeid(GtExpression)},
-      {"1>=1", typeid(GeExpression)},
-      {"1==1", typeid(EqExpression)},
-      {"1!=1", typeid(NeExpression)},
-      {"1&1", typeid(BitAndExpression)},
-      {"1^1", typeid(BitXorExpression)},
-      {"1|1", typeid(BitOrExpression)},
-      {"1&&1", typeid(LogicalAndExpression)},
-      {"1||1", typeid(LogicalOrExpression)},
-      {"a=1", typeid(AssignExpression)},
-      {"a|=1", typeid(AssignExpression)},
-      {"a[1]", typeid(LeftSquareBracketExpression)},
-      {"a[1:2]", typeid(ArraySliceExpression)},
-      {"a.b", typeid(DotExpression)},
-      {"a->b", typeid(PtrToMemberExpression)},
-      {"(char)a", typeid(CastExpression)},
-      {"f(1)", typeid(CallExpression)},
-      {"sizeof(a)", typeid(SizeofExpression)},
-      {"addressof(a)", typeid(AddressofLineExpression)},
-      {"symbolat(\"f\", 1)", typeid(SymbolAtExpression)},
-  };
-  SimpleExpressionParser parser;
-  for (const Case& c : cases) {
-    const Expression& node = parser.parse(c.text);
-    EXPECT_EQ(typeid(node), c.type) << c.text;
   }
 }
 
