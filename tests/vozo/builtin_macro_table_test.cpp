@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "vozo/builtin_macro_table.h"
 #include "vozo/date_time_macros.h"
@@ -72,44 +70,17 @@ TEST(DateTimeMacros, OtherNamesAreNotComputed) {
   }
 }
 
-TEST(BuiltinMacroTable, EntriesInOrderWithDescriptions) {
+// The host and target values are pinned end to end by the golden case
+// macro_reference_forms (a file name made of them); the date and time names
+// are in the table too, their values computed from the clock.
+TEST(BuiltinMacroTable, DateAndTimeNamesAreEntries) {
   const BuiltinMacroTable table(fixedClock);
-  const std::vector<std::pair<std::string, std::string>> expected = {
-      {"Date", ""},
-      {"DateYear", ""},
-      {"DateMonth", ""},
-      {"DateDay", ""},
-      {"Time", ""},
-      {"TimeHour", ""},
-      {"TimeMinute", ""},
-      {"TimeSecond", ""},
-      {"UnixTime", ""},
-      {"HostArch", "arm64"},
-      {"HostArchClass", "arm"},
-      {"HostOS", "linux"},
-      {"Micro", "ARM"},
-      {"TargetID", "8"},
-      {"HostEXE", ""},
-      {"HostDLLExt", ".so"},
-      {"HostDLL", ".so_arm64"},
-  };
-  ASSERT_EQ(table.size(), expected.size());
-  ASSERT_EQ(table.descriptions().size(), expected.size());
-  for (size_t i = 0; i < expected.size(); ++i) {
-    const auto& [name, value] = expected[i];
+  for (std::string_view name : {"Date", "DateYear", "DateMonth", "DateDay", "Time", "TimeHour",
+                                "TimeMinute", "TimeSecond", "UnixTime"}) {
     const std::string* stored = table.find(name);
     ASSERT_NE(stored, nullptr) << name;
-    EXPECT_EQ(*stored, value) << name;
-    EXPECT_EQ(table.descriptions()[i].first, name);
+    EXPECT_EQ(*stored, "") << name;
   }
-  auto description = [&](size_t i) { return table.descriptions()[i].second; };
-  EXPECT_EQ(description(0), "Day Month Year e.g. 21 June 2011.");
-  EXPECT_EQ(description(8), "Seconds since 00:00, Jan 1 1970 UTC");
-  EXPECT_EQ(description(9), "The CPU architecture that Orlenda is running on e.g. x86.");
-  EXPECT_EQ(description(12), "The Orlenda target e.g. ARM.");
-  EXPECT_EQ(description(15),
-            "The file extension for dynamic link libraries used by the operating system that "
-            "Orlenda is running on e.g. .dll, .so, .dylib.");
 }
 
 TEST(BuiltinMacroTable, ComputedValuesComeFromTheClock) {
@@ -142,19 +113,6 @@ TEST(BuiltinMacroTable, ClockIsReadAtEachUseOnly) {
   EXPECT_EQ(value, "01");
   table.computedValue("TimeSecond", value);
   EXPECT_EQ(value, "02");
-}
-
-TEST(BuiltinMacroTable, AddReplacesValueAndDescription) {
-  BuiltinMacroTable table(fixedClock);
-  table.add("Extra", "1", "");
-  table.add("HostOS", "none", "");
-  table.add("Micro", "ARM", "Replaced.");
-  EXPECT_EQ(*table.find("Extra"), "1");
-  EXPECT_EQ(*table.find("HostOS"), "none");
-  EXPECT_EQ(table.descriptions().size(), 17u);  // no description for Extra
-  EXPECT_EQ(table.descriptions()[11].second,
-            "The name of the operating system that Orlenda is running on e.g. win.");
-  EXPECT_EQ(table.descriptions()[12].second, "Replaced.");
 }
 
 }  // namespace

@@ -40,45 +40,13 @@ class MacroExpandTest : public ::testing::Test {
   FakeMacroTable table_;
 };
 
-TEST_F(MacroExpandTest, ReferenceForms) {
-  expectAll("A=1;B=$(A)/x;S=$(S);T=x$(T);E=;P=a$$b", false,
-            {{"", ""},
-             {"$(A)", "1"},
-             {"a$(A)b$(A)", "a1b1"},
-             {"$(B)", "1/x"},
-             {"$(E)", ""},
-             {"$(P)", "a$b"},
-             {"$(Z)", "$(Z)"},
-             {"$(Z:none)", "none"},
-             {"$(A:none)", "1"},
-             {"$(Z:)", ""},
-             {"$(Z:$(A))", "1"},
-             {"$(Z::$(A))", "$(A)"},
-             {"$(Z:$(Y))", "$(Y)"},
-             {"$(Z:f(g(2)))x", "f(g(2))x"},
-             {"$(Z:a:b)", "a:b"},
-             {"$(Z:$(A)", "1"},
-             {"$(Z::(", "("},
-             {"$$(A)", "$(A)"},
-             {"$$$(A)", "$1"},
-             {"cost $5", "cost $5"},
-             {"a$", "a$"},
-             {"$()", ""},
-             {"a$(:x)b", "ab"},
-             {"x$(abc", "xabc"},
-             {"$(A )", "$(A )"},
-             {"$(a)", "$(a)"},
-             {"$($(A))", "$($(A))"},
-             {"$(S)", "$(S)"},
-             {"$(T)", "xx$(T)"},
-             {"$(HostOS)", "$(HostOS)"}});
-}
+// The reference forms ($$, defaults, nesting, unclosed and undefined
+// references) are pinned end to end by the golden case macro_reference_forms;
+// here the macro table's part and the bounds.
 
 TEST_F(MacroExpandTest, MacroTableAndComputedNames) {
   expectAll("", true,
-            {{"$(HostOS)/map.xml", "linux/map.xml"},
-             {"a$(HostEXE)b", "ab"},
-             {"$(Nested)", "linux/x"},
+            {{"$(Nested)", "linux/x"},
              {"$(Date)", "5 March 2024"},
              {"$(Time)", "$(Time)"}});
   expectAll("HostOS=none;A=$(HostOS)", true, {{"$(A)", "none"}});
