@@ -1,5 +1,8 @@
-// The parser's leniencies, its two errors and their lines, the prolog,
-// character data and entity decoding.
+// What of the parser no memory map shows: character data, comments and
+// CDATA kept or dropped, the prolog, the order attributes are stored in, and
+// the tree's soundness. Root selection, attribute forms, the two errors with
+// their lines and entity decoding in values are pinned end to end by the
+// golden case xml_parse_forms.
 
 #include <gtest/gtest.h>
 
@@ -59,57 +62,13 @@ TEST_P(ParseTest, RootAndError) {
 }
 
 const ParseCase kParseCases[] = {
-    // Structure
-    {"SelfClosed", "<a/>", false, "<a/>", nullptr, 0},
-    {"Nested", "<a><b/><c></c></a>", false, "<a><b/><c/></a>", nullptr, 0},
-    {"LeadingSpace", " \r\n\t<a/>", false, "<a/>", nullptr, 0},
-    {"Empty", "", false, "(none)", nullptr, 0},
-    {"BlankOnly", " \n ", false, "(none)", nullptr, 0},
-    {"TextFirst", "hello<a/>", false, "(none)", nullptr, 0},
-    {"LastTopLevelWins", "<a/><b/>", false, "<b/>", nullptr, 0},
-    {"Unclosed", "<a>", false, "(none)", nullptr, 0},
     {"UnclosedChild", "<a><b>", false, "(none)", nullptr, 0},
-    {"StrayEndTagAtTop", "</x><b/></y>", false, "<b/>", nullptr, 0},
-    {"EndTagPrefix", "<ab></a>", false, "<ab/>", nullptr, 0},
-    {"EmptyEndTag", "<ab><c></></ >", false, "<ab><c/></ab>", nullptr, 0},
-    {"EndTagNotAtGt", "<a></a junk>", false, "(none)", nullptr, 0},
     {"EmptyTagName", "< x='1'/>", false, "< x=\"1\"/>", nullptr, 0},
     {"DigitTagName", "<1a/>", false, "<1a/>", nullptr, 0},
-    {"TextEndsInTag", "<a", false, "(none)", nullptr, 0},
-    // Attributes
     {"NameOrder", "<a z='1' B='2' a='3' _='4' -='5'/>", false,
      "<a -=\"5\" B=\"2\" _=\"4\" a=\"3\" z=\"1\"/>", nullptr, 0},
-    {"RepeatedNameLastWins", "<a b=\"1 &amp; 2\" b='3'/>", false, "<a b=\"3\"/>", nullptr, 0},
-    {"RepeatedUnsorted", "<a z='1' b='2' z='3' b='4' c=''/>", false, "<a b=\"4\" c=\"\" z=\"3\"/>",
-     nullptr, 0},
-    {"NoValueIgnored", "<a b c = \"1\" d></a>", false, "<a c=\"1\"/>", nullptr, 0},
-    {"UnquotedDropsName", "<a b=c='1'/>", false, "<a c=\"1\"/>", nullptr, 0},
-    {"QuotesInsideOtherQuotes", "<a b='x\"y' c=\"x'y\"/>", false, "<a b=\"x&quot;y\" c=\"x'y\"/>",
-     nullptr, 0},
-    {"ValueRunsToEnd", "<a b='1/>", false, "(none)", nullptr, 0},
-    {"EndAfterEquals", "<a b=", false, "(none)", nullptr, 0},
     {"ColonAndDashNames", "<a x:y='1' -z='2'/>", false, "<a -z=\"2\" x:y=\"1\"/>", nullptr, 0},
-    // Errors
-    {"UnquotedDigit", "<a x=1/>", false, "(none)", "bad tagName", 0},
-    {"DigitAttributeName", "<a\n\n 1x='1'/>", false, "(none)", "bad tagName", 2},
-    {"NonAsciiAttributeName", "<a \xC3\xA9='1'/>", false, "(none)", "bad tagName", 0},
-    {"QuestionMarkInTag", "<a ?>", false, "(none)", "bad tagName", 0},
-    {"Mismatch", "<a><b></a>", false, "(none)", "tagName mismatch", 0},
-    {"MismatchLine", "<a>\n<b>\n\n</a>", false, "(none)", "tagName mismatch", 3},
-    {"MismatchAfterNewlineInTag", "<a></b\n\n>", false, "(none)", "tagName mismatch", 2},
-    {"LongerEndName", "<a></ab>", false, "(none)", "tagName mismatch", 0},
     {"ErrorKeepsEarlierRoot", "<r/>\n<a x=1/>", false, "<r/>", "bad tagName", 1},
-    // Markup that is skipped
-    {"ProcessingInstruction", "<?pi x?><a/>", false, "<a/>", nullptr, 0},
-    {"DeclarationUnquoted", "<?xml version=1.0?><a/>", false, "(none)", nullptr, 0},
-    {"DeclarationUnquotedDropsRoot", "<a/><?xml version=1.0?>", false, "(none)", nullptr, 0},
-    {"DeclarationStrayByte", "<?xml version=\"1.0\" ; ?><a/>", false, "<a/>", nullptr, 0},
-    {"DeclarationNoValueName", "<?xml standalone ?><a/>", false, "<a/>", nullptr, 0},
-    {"DeclarationUnended", "<?xml version='1'", false, "(none)", nullptr, 0},
-    {"CommentAtTop", "<!-- <b/> --><a/>", false, "<a/>", nullptr, 0},
-    {"UnendedComment", "<a><!-- x</a>", true, "(none)", nullptr, 0},
-    {"DoctypeWithSubset", "<!DOCTYPE r [<!ELEMENT r ANY>]><r/>", false, "<r/>", nullptr, 0},
-    {"UnknownBang", "<!ELEMENT x><r/>", false, "<r/>", nullptr, 0},
     // Character data
     {"DataDroppedWhenNotKept", "<a>text<!--c--><![CDATA[x<y]]></a>", false,
      "<a><![CDATA[x<y]]></a>", nullptr, 0},
@@ -124,10 +83,7 @@ const ParseCase kParseCases[] = {
      "<a><![CDATA[]]]>]]><![CDATA[x]]]]></a>", nullptr, 0},
     {"CDATAWithSpace", "<a><! [CDATA [x]]></a>", false, "<a><![CDATA[x]]></a>", nullptr, 0},
     {"CDATAShapeOnly", "<a><![ CDATA[x]]></a>", false, "<a><![CDATA[DATA[x]]></a>", nullptr, 0},
-    {"CDATAAtTopDiscarded", "<![CDATA[x]]><a/>", false, "<a/>", nullptr, 0},
-    {"UnendedCDATA", "<a><![CDATA[x", false, "(none)", nullptr, 0},
     {"CarriageReturnInData", "<a>x\r\ny</a>", true, "<a>x\ny</a>", nullptr, 0},
-    {"CarriageReturnInValue", "<a b='x\ry'/>", false, "<a b=\"x\ry\"/>", nullptr, 0},
 };
 
 INSTANTIATE_TEST_SUITE_P(Parser, ParseTest, testing::ValuesIn(kParseCases),
@@ -338,23 +294,6 @@ TEST_P(EntityTest, DecodedInValuesAndData) {
 
 const EntityCase kEntityCases[] = {
     {"Predefined", "&lt;&gt;&amp;&apos;&quot;", "<>&'\"", "<>&'\""},
-    {"HexLower", "&#x41;&#x4a;", "AJ", "AJ"},
-    {"Decimal", "&#65;", "A", "A"},
-    {"UpperHexDigitsCountZero", "&#x4A;", "@", "@"},
-    {"UpperXIsDecimal", "&#X41;", ")", ")"},
-    {"LettersAsDigits", "&#z;", "#", "#"},
-    {"HighByte", "&#233;", "\xE9", "\xE9"},
-    {"LowEightBits", "&#321;", "A", "A"},
-    {"Wraps32Bits", "&#4294967361;", "A", "A"},
-    {"ZeroEndsText", "a&#;b", "a", "a"},
-    {"HexZeroEndsText", "a&#x;b", "a", "a"},
-    {"ZeroByValue", "a&#256;b", "a", "a"},
-    {"Unknown", "&unknown;x", "&unknown;x", "&unknown;x"},
-    {"NoSemicolonAtEnd", "x&amp", "x&amp", "x&amp"},
-    {"SemicolonFarAway", "&lt &gt;", "&lt >", "&lt >"},
-    {"NotRecursive", "&amp;lt;", "&lt;", "&lt;"},
-    {"EmptyReference", "&;", "&;", "&;"},
-    {"ManyAmpersandsNoSemicolon", "&&&&", "&&&&", "&&&&"},
     {"CarriageReturnOnlyDroppedInData", "a\r&#13;b", "a\r\rb", "a\rb"},
     {"ReturnInsideReferenceBlocksIt", "&am\rp;", "&am\rp;", "&amp;"},
 };
