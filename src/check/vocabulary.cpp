@@ -1,7 +1,8 @@
 #include "check/vocabulary.h"
 
 #include <algorithm>
-#include <cstring>
+
+#include "xml/same_bytes.h"
 
 namespace vozo {
 
@@ -56,11 +57,7 @@ bool isDirectiveTag(std::string_view tag) {
 size_t NameTable::find(std::string_view name) const {
   if (name.empty()) return names_.size();
   for (size_t index = 0; index < names_.size(); ++index) {
-    std::string_view candidate = names_[index];
-    if (candidate.size() == name.size() && candidate[0] == name[0] &&
-        std::memcmp(candidate.data(), name.data(), name.size()) == 0) {
-      return index;
-    }
+    if (sameName(names_[index], name)) return index;
   }
   return names_.size();
 }

@@ -20,7 +20,7 @@ bool isDirectiveTag(std::string_view tag);
 
 // A short list of names, looked up for every attribute of every element of
 // a register map. The lists are at most a few dozen names, commonest first,
-// so a scan that rejects on length and first byte is cheaper than hashing.
+// so a scan that rejects on length is cheaper than hashing.
 class NameTable {
  public:
   constexpr explicit NameTable(std::span<const std::string_view> names) : names_(names) {}

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstring>
 
+#include "xml/same_bytes.h"
+
 namespace vozo {
 
 namespace {
@@ -75,10 +77,6 @@ bool decodeReference(std::string_view reference, char& out) {
 inline bool nameLess(std::string_view a, std::string_view b) {
   if (a[0] != b[0]) return static_cast<unsigned char>(a[0]) < static_cast<unsigned char>(b[0]);
   return a < b;
-}
-
-inline bool sameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && a[0] == b[0] && a == b;
 }
 
 inline char* findByte(char* from, char* end, char c) {
