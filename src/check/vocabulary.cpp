@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "xml/same_bytes.h"
-
 namespace vozo {
 
 namespace {
@@ -52,14 +50,6 @@ std::span<const std::string_view> knownElementTags() {
 bool isDirectiveTag(std::string_view tag) {
   return std::find(std::begin(kElementTags) + kFirstDirective, std::end(kElementTags), tag) !=
          std::end(kElementTags);
-}
-
-size_t NameTable::find(std::string_view name) const {
-  if (name.empty()) return names_.size();
-  for (size_t index = 0; index < names_.size(); ++index) {
-    if (sameName(names_[index], name)) return index;
-  }
-  return names_.size();
 }
 
 const NameTable* knownAttributes(ElementKind kind, std::string_view tag) {
