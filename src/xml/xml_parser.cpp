@@ -480,6 +480,26 @@ void XMLParser::storeAttributes(XMLElement& element) {
   std::vector<PendingAttribute>& pending = pendingAttributes_;
   if (pending.empty()) return;
   size_t count = pending.size();
+  if (count <= 16 && element.attributeCount() == 0) {
+    // The usual case: insert each attribute into place in the element's
+    // array; a repeated name takes the later value where the first one stands.
+    XMLAttribute* attributes = arena_.allocateArray<XMLAttribute>(count);
+    size_t kept = 0;
+    for (const PendingAttribute& item : pending) {
+      const std::string_view name = item.attribute.name;
+      size_t j = kept;
+      while (j > 0 && nameLess(name, attributes[j - 1].name)) --j;
+      if (j > 0 && sameName(attributes[j - 1].name, name)) {
+        attributes[j - 1].value = item.attribute.value;
+        continue;
+      }
+      std::move_backward(attributes + j, attributes + kept, attributes + kept + 1);
+      attributes[j] = item.attribute;
+      ++kept;
+    }
+    element.adoptAttributes(attributes, static_cast<uint32_t>(kept));
+    return;
+  }
   if (count <= 16) {
     // Insertion sort by name (stable, so a repeated name keeps its order).
     for (size_t i = 1; i < count; ++i) {
