@@ -29,6 +29,7 @@ class NameTable {
   static constexpr size_t kMaxNames = 64;
   static constexpr size_t kMaxNameLength = 32;
 
+  // The tables are constants: a list that breaks the bounds fails to compile.
   constexpr explicit NameTable(std::span<const std::string_view> names) : names_(names) {
     if (names.size() > kMaxNames) throw "too many names for a NameTable";
     // Chained from the back, so that each chain keeps the list's order.
