@@ -108,7 +108,13 @@ def measure(cases, options, scratch):
             case["digest"] = hashlib.sha256(script.read()).hexdigest()[:16]
     for round_number in range(options.repeat):
         for case in cases:
-            for variant in results[case["name"]].values():
+            # Every other round runs the programs in the opposite order, so
+            # that whatever the run before leaves behind (caches, page cache,
+            # the CPU's clock) falls on each program alike.
+            variants = list(results[case["name"]].values())
+            if round_number % 2:
+                variants.reverse()
+            for variant in variants:
                 variant.add(run_once(variant.command))
         print(f"  round {round_number + 1} of {options.repeat}", flush=True)
     for case in cases:

@@ -5,7 +5,9 @@
 #
 # FUZZ_JOBS=N runs N targets at once (default 1); FUZZ_NICE=N runs them at
 # that scheduling priority (default 0), so a long campaign can share the
-# machine with other work.
+# machine with other work; FUZZ_TIMEOUT=S is the wall time after which one
+# input counts as hanging (default 60 s: inputs take milliseconds, but a
+# target at low priority on a busy machine may wait far longer for a core).
 #
 # Each target starts from its committed seeds (fuzz/corpus/<target>, which
 # also hold every earlier finding as a regression case) plus what earlier runs
@@ -28,6 +30,7 @@ targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=(xml_parser expression macro_expansion preprocessor whole_run)
 jobs=${FUZZ_JOBS:-1}
 priority=${FUZZ_NICE:-0}
+timeout=${FUZZ_TIMEOUT:-60}
 
 # Runs one target; prints its summary (or the log's tail on a finding) in one
 # piece so that parallel runs do not interleave their reports.
@@ -35,7 +38,7 @@ run_target() {
   local target=$1 work="$bin/corpus/$1" status report
   mkdir -p "$work" "$bin/findings"
   TIMEFORMAT="cpu: %U s user, %S s system; wall: %R s"
-  { time nice -n "$priority" "$bin/fuzz_$target" -max_total_time="$seconds" -timeout=60 \
+  { time nice -n "$priority" "$bin/fuzz_$target" -max_total_time="$seconds" -timeout="$timeout" \
       -rss_limit_mb=4096 -dict="$source_dir/dict/$target.dict" \
       -artifact_prefix="$bin/findings/$target-" -print_final_stats=1 \
       "$work" "$source_dir/corpus/$target" 2>"$bin/$target.log"; } 2>"$bin/$target.time"

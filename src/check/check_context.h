@@ -15,6 +15,10 @@
 namespace vozo {
 
 struct CheckContext {
+  CheckContext(const std::map<std::string, std::string>& symbols, const RunSettings& settings,
+               bool segger, Findings& findings)
+      : symbols(symbols), settings(settings), segger(segger), findings(findings) {}
+
   const std::map<std::string, std::string>& symbols;  // -symbols
   const RunSettings& settings;
   bool segger;  // the script is written for -segger

@@ -129,26 +129,31 @@ void checkSection(CheckContext& context, const MemoryMapElement& section) {
 
 }  // namespace
 
+void checkElement(CheckContext& context, const MemoryMap& document,
+                  const MemoryMapElement& element, bool isPlacement) {
+  const std::string_view tag = element.tagName();
+  // A file's root may have any tag.
+  const bool fileRoot = &element == document.rootElement() || element.importedBy() != nullptr;
+  if (element.kind() == ElementKind::Other) {
+    if (!fileRoot && !contains(knownElementTags(), tag)) {
+      context.findings.add(element, "unknown element <" + std::string(tag) + "> is ignored" +
+                                        didYouMean(tag, knownElementTags(), "<", ">"));
+      return;
+    }
+    if (isDirectiveTag(tag)) return;
+    if (tag == "Import") checkImport(context, document, element);
+  }
+  checkAttributes(context, element);
+  if (element.kind() == ElementKind::MemorySegment) checkSegment(context, element, isPlacement);
+  if (element.kind() == ElementKind::ProgramSection) checkSection(context, element);
+}
+
 void checkElements(CheckContext& context, const MemoryMap& document, bool isPlacement) {
   const MemoryMapElement* root = document.rootElement();
   for (const XMLNode* node = root; node; node = nextInDocumentOrder(node, root)) {
-    const auto* element = static_cast<const MemoryMapElement*>(node->asElement());
-    if (!element) continue;
-    const std::string_view tag = element->tagName();
-    // A file's root may have any tag.
-    const bool fileRoot = element == root || element->importedBy() != nullptr;
-    if (element->kind() == ElementKind::Other) {
-      if (!fileRoot && !contains(knownElementTags(), tag)) {
-        context.findings.add(*element, "unknown element <" + std::string(tag) + "> is ignored" +
-                                           didYouMean(tag, knownElementTags(), "<", ">"));
-        continue;
-      }
-      if (isDirectiveTag(tag)) continue;
-      if (tag == "Import") checkImport(context, document, *element);
+    if (const auto* element = static_cast<const MemoryMapElement*>(node->asElement())) {
+      checkElement(context, document, *element, isPlacement);
     }
-    checkAttributes(context, *element);
-    if (element->kind() == ElementKind::MemorySegment) checkSegment(context, *element, isPlacement);
-    if (element->kind() == ElementKind::ProgramSection) checkSection(context, *element);
   }
 }
 

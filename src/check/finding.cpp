@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <iterator>
 
 #include "xml/xml_document.h"
 
@@ -21,6 +22,12 @@ void Findings::add(const XMLNode& node, std::string message) {
 
 void Findings::add(std::string file, int64_t line, std::string message) {
   list_.push_back(Finding{displayPath(file), line, std::move(message)});
+}
+
+void Findings::append(Findings&& other) {
+  list_.insert(list_.end(), std::make_move_iterator(other.list_.begin()),
+               std::make_move_iterator(other.list_.end()));
+  other.list_.clear();
 }
 
 void Findings::sort() {

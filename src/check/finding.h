@@ -27,6 +27,9 @@ class Findings {
   void add(const XMLNode& node, std::string message);
   void add(std::string file, int64_t line, std::string message);
 
+  // Adds the findings of `other`, in their order, after these.
+  void append(Findings&& other);
+
   bool empty() const { return list_.empty(); }
   size_t size() const { return list_.size(); }
   const std::vector<Finding>& list() const { return list_; }

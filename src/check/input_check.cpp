@@ -6,14 +6,41 @@
 
 namespace vozo {
 
-void checkDocuments(CheckContext& context, const MemoryMap& memoryMap,
-                    const MemoryMap* sectionPlacement) {
-  checkPreprocessorMessages(context, memoryMap);
-  checkElements(context, memoryMap, /*isPlacement=*/false);
-  if (sectionPlacement) {
-    checkPreprocessorMessages(context, *sectionPlacement);
-    checkElements(context, *sectionPlacement, /*isPlacement=*/true);
+InputChecks::InputChecks(const std::map<std::string, std::string>& symbols,
+                         const RunSettings& settings, bool segger)
+    : symbols_(symbols), settings_(settings), segger_(segger) {}
+
+InputChecks::~InputChecks() = default;
+
+InputChecks::ElementFindings& InputChecks::elementFindings(bool isPlacement) {
+  ElementFindings& found = isPlacement ? sectionPlacement_ : memoryMap_;
+  if (!found.context) {
+    found.context = std::make_unique<CheckContext>(symbols_, settings_, segger_, found.findings);
   }
+  return found;
+}
+
+void InputChecks::checkWhileLoading(MemoryMap& document, bool isPlacement) {
+  ElementFindings& found = elementFindings(isPlacement);
+  found.checked = true;
+  CheckContext& context = *found.context;
+  document.setElementVisitor([&context, &document, isPlacement](const MemoryMapElement& element) {
+    checkElement(context, document, element, isPlacement);
+  });
+}
+
+void InputChecks::addDocument(CheckContext& context, const MemoryMap& document, bool isPlacement) {
+  checkPreprocessorMessages(context, document);
+  ElementFindings& found = elementFindings(isPlacement);
+  if (!found.checked) checkElements(*found.context, document, isPlacement);
+  context.findings.append(std::move(found.findings));
+}
+
+void InputChecks::finish(const MemoryMap& memoryMap, const MemoryMap* sectionPlacement,
+                         Findings& findings) {
+  CheckContext context(symbols_, settings_, segger_, findings);
+  addDocument(context, memoryMap, /*isPlacement=*/false);
+  if (sectionPlacement) addDocument(context, *sectionPlacement, /*isPlacement=*/true);
   checkLayout(context, memoryMap, sectionPlacement);
 }
 

@@ -1,7 +1,6 @@
 #include "check/vocabulary.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace vozo {
 
@@ -51,18 +50,6 @@ std::span<const std::string_view> knownElementTags() {
 bool isDirectiveTag(std::string_view tag) {
   return std::find(std::begin(kElementTags) + kFirstDirective, std::end(kElementTags), tag) !=
          std::end(kElementTags);
-}
-
-size_t NameTable::find(std::string_view name) const {
-  if (name.empty()) return names_.size();
-  for (size_t index = 0; index < names_.size(); ++index) {
-    std::string_view candidate = names_[index];
-    if (candidate.size() == name.size() && candidate[0] == name[0] &&
-        std::memcmp(candidate.data(), name.data(), name.size()) == 0) {
-      return index;
-    }
-  }
-  return names_.size();
 }
 
 const NameTable* knownAttributes(ElementKind kind, std::string_view tag) {

@@ -2,6 +2,7 @@
 // The element and attribute names that the memory map and section placement
 // files use, for telling a misspelt name from a known one.
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -9,6 +10,7 @@
 #include <string_view>
 
 #include "memory/memory_map_element.h"
+#include "xml/same_bytes.h"
 
 namespace vozo {
 
@@ -18,18 +20,45 @@ namespace vozo {
 std::span<const std::string_view> knownElementTags();
 bool isDirectiveTag(std::string_view tag);
 
-// A short list of names, looked up for every attribute of every element of
-// a register map. The lists are at most a few dozen names, commonest first,
-// so a scan that rejects on length and first byte is cheaper than hashing.
+// A short list of names (at most kMaxNames, each shorter than
+// kMaxNameLength), looked up for every attribute of every element of a
+// register map: the names are chained by length, so a lookup compares the
+// one or two names of the same length and no other.
 class NameTable {
  public:
-  constexpr explicit NameTable(std::span<const std::string_view> names) : names_(names) {}
+  static constexpr size_t kMaxNames = 64;
+  static constexpr size_t kMaxNameLength = 32;
+
+  // The tables are constants: a list that breaks the bounds fails to compile.
+  constexpr explicit NameTable(std::span<const std::string_view> names) : names_(names) {
+    if (names.size() > kMaxNames) throw "too many names for a NameTable";
+    // Chained from the back, so that each chain keeps the list's order.
+    for (size_t index = names.size(); index-- > 0;) {
+      if (names[index].empty() || names[index].size() >= kMaxNameLength) {
+        throw "a NameTable name is empty or too long";
+      }
+      uint8_t& head = firstOfLength_[names[index].size()];
+      nextOfLength_[index] = head;
+      head = static_cast<uint8_t>(index + 1);
+    }
+  }
   // The position of `name` in the list, or names().size().
-  size_t find(std::string_view name) const;
+  size_t find(std::string_view name) const {
+    if (name.empty() || name.size() >= kMaxNameLength) return names_.size();
+    for (uint8_t entry = firstOfLength_[name.size()]; entry != 0;
+         entry = nextOfLength_[entry - 1]) {
+      if (sameBytes(names_[entry - 1].data(), name.data(), name.size())) return entry - 1;
+    }
+    return names_.size();
+  }
   std::span<const std::string_view> names() const { return names_; }
 
  private:
   std::span<const std::string_view> names_;
+  // 1 + the position of the first name of each length, and of the next name
+  // of the same length after each name; 0 ends a chain.
+  std::array<uint8_t, kMaxNameLength> firstOfLength_{};
+  std::array<uint8_t, kMaxNames> nextOfLength_{};
 };
 
 // The attributes known for elements of `kind`; null when the kind's

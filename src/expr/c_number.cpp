@@ -53,21 +53,20 @@ SignedMagnitude parseMagnitude(std::string_view text) {
 
 CDigits parseDigits(std::string_view text, unsigned base) {
   CDigits result;
-  constexpr uint64_t kMax = std::numeric_limits<uint64_t>::max();
-  // value * base + digit overflows exactly when value exceeds kMax / base,
-  // or equals it and digit exceeds kMax % base.
-  const uint64_t limit = kMax / base;
-  const uint64_t lastDigit = kMax % base;
   for (char c : text) {
     const unsigned digit = digitValue(c);
     if (digit >= base) break;
     ++result.length;
     if (result.overflow) continue;
-    if (result.value > limit || (result.value == limit && digit > lastDigit)) {
+    // Checked arithmetic, not a comparison against kMax / base: a division
+    // per call costs more than the digits of a short number.
+    uint64_t next;
+    if (__builtin_mul_overflow(result.value, uint64_t{base}, &next) ||
+        __builtin_add_overflow(next, uint64_t{digit}, &next)) {
       result.overflow = true;
-      result.value = kMax;
+      result.value = std::numeric_limits<uint64_t>::max();
     } else {
-      result.value = result.value * base + digit;
+      result.value = next;
     }
   }
   return result;

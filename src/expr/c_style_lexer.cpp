@@ -78,16 +78,28 @@ class RecogniserTable {
     text("=", TOKEN_ASSIGN, -2);
     text(",", TOKEN_COMMA, -4);
 
+    // One flat list of candidates, grouped by first byte: counted first,
+    // then filled, so the table costs two allocations instead of one per
+    // byte that some recogniser can begin with.
+    ordered_.reserve(owned_.size());
     for (const auto& recogniser : owned_) {
       ordered_.push_back(recogniser.get());
-      recogniser->firstBytes().forEach(
-          [&](unsigned char byte) { byFirstByte_[byte].push_back(recogniser.get()); });
+      recogniser->firstBytes().forEach([&](unsigned char byte) { ++groupStart_[byte + 1]; });
+    }
+    for (size_t byte = 0; byte < 256; ++byte) groupStart_[byte + 1] += groupStart_[byte];
+    byFirstByte_.resize(groupStart_[256]);
+    std::array<uint16_t, 256> filled{};
+    for (const LexerToken* recogniser : ordered_) {
+      recogniser->firstBytes().forEach([&](unsigned char byte) {
+        byFirstByte_[groupStart_[byte] + filled[byte]++] = recogniser;
+      });
     }
   }
 
   std::span<const LexerToken* const> all() const { return ordered_; }
   std::span<const LexerToken* const> candidates(unsigned char byte) const {
-    return byFirstByte_[byte];
+    return std::span<const LexerToken* const>(byFirstByte_)
+        .subspan(groupStart_[byte], groupStart_[byte + 1] - groupStart_[byte]);
   }
 
  private:
@@ -106,7 +118,10 @@ class RecogniserTable {
 
   std::vector<std::unique_ptr<LexerToken>> owned_;
   std::vector<const LexerToken*> ordered_;
-  std::array<std::vector<const LexerToken*>, 256> byFirstByte_;
+  // The candidates for byte b are byFirstByte_[groupStart_[b]] up to
+  // byFirstByte_[groupStart_[b + 1]], in table order.
+  std::array<uint16_t, 257> groupStart_{};
+  std::vector<const LexerToken*> byFirstByte_;
 };
 
 const RecogniserTable& recogniserTable() {

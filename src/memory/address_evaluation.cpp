@@ -91,7 +91,8 @@ uint64_t startValue(std::string_view text, uint64_t base, SimpleExpressionParser
   return value;
 }
 
-void evaluateAddresses(MemoryMapElement* root, SimpleExpressionParser& parser) {
+void evaluateAddresses(MemoryMapElement* root, SimpleExpressionParser& parser,
+                       const std::function<void(const MemoryMapElement&)>& visit) {
   if (root == nullptr) return;
   // bases[i] is the base handed to the elements at depth i + 1 below the
   // root's parent; `base` is the one of the current sibling list.
@@ -102,6 +103,7 @@ void evaluateAddresses(MemoryMapElement* root, SimpleExpressionParser& parser) {
     if (node->isElement()) {
       auto& element = static_cast<MemoryMapElement&>(*node);
       uint64_t childBase = evaluateElement(element, base, parser);
+      if (visit) visit(element);
       if (XMLNode* child = element.firstChild()) {
         bases.push_back(base);
         base = childBase;

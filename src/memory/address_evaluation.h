@@ -21,6 +21,7 @@
 // any nesting depth is fine.
 
 #include <cstdint>
+#include <functional>
 #include <string_view>
 
 #include "expr/simple_expression_parser.h"
@@ -29,8 +30,10 @@
 namespace vozo {
 
 // Evaluates every element of the subtree of `root` (which may be null), the
-// root itself getting the base 0.
-void evaluateAddresses(MemoryMapElement* root, SimpleExpressionParser& parser);
+// root itself getting the base 0. `visit`, when set, is called for each
+// element right after its own evaluation.
+void evaluateAddresses(MemoryMapElement* root, SimpleExpressionParser& parser,
+                       const std::function<void(const MemoryMapElement&)>& visit = {});
 
 // The value of the commonest texts, a bare hexadecimal or decimal number,
 // without the expression parser; false for every other text (octal, suffixes,

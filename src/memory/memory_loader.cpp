@@ -107,7 +107,7 @@ bool loadFile(MemoryMap& document, const std::string& path, const std::string& m
   document.doctypeName = document.doctype().value_or(std::string());
   document.filePath = path;
   resolveImports(document);
-  evaluateAddresses(document.rootElement(), document.addressParser());
+  evaluateAddresses(document.rootElement(), document.addressParser(), document.elementVisitor());
   return true;
 }
 
@@ -116,7 +116,7 @@ bool loadText(MemoryMap& document, std::string_view text) {
   if (document.root() == nullptr) return false;
   document.filePath.clear();
   resolveImports(document);
-  evaluateAddresses(document.rootElement(), document.addressParser());
+  evaluateAddresses(document.rootElement(), document.addressParser(), document.elementVisitor());
   return true;
 }
 

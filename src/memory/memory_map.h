@@ -4,6 +4,7 @@
 // file. Every element it creates is a MemoryMapElement; after a load the
 // `start` and `size` of every element are evaluated.
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,9 +48,17 @@ class MemoryMap : public XMLPP2 {
   // document, made once and reused for every element.
   SimpleExpressionParser& addressParser() { return addressParser_; }
 
+  // Called for every element of a load, in document order, once its
+  // addresses are evaluated: a reader of every element (the input checks)
+  // then needs no walk of its own over a tree that is no longer in cache.
+  using ElementVisitor = std::function<void(const MemoryMapElement&)>;
+  void setElementVisitor(ElementVisitor visitor) { elementVisitor_ = std::move(visitor); }
+  const ElementVisitor& elementVisitor() const { return elementVisitor_; }
+
  private:
   std::vector<Warning> warnings_;
   SimpleExpressionParser addressParser_;
+  ElementVisitor elementVisitor_;
 };
 
 // Reads, preprocesses (when `preprocess`), resolves `Import` children of the

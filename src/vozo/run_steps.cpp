@@ -1,7 +1,6 @@
 #include "vozo/run_steps.h"
 
 #include "check/file_checks.h"
-#include "check/input_check.h"
 #include "linkscript/gnu_ld_script.h"
 #include "linkscript/segger_script.h"
 
@@ -45,10 +44,16 @@ std::vector<std::string> ToolRunSteps::openedFiles() const {
   return files;
 }
 
+void ToolRunSteps::startChecks(const RunValues& values, const RunSettings& settings) {
+  checks_ = std::make_unique<InputChecks>(values.symbols, settings, values.segger);
+  checks_->checkWhileLoading(memoryMap_, /*isPlacement=*/false);
+  checks_->checkWhileLoading(sectionPlacement_, /*isPlacement=*/true);
+}
+
 void ToolRunSteps::checkDocuments(const RunValues& values, const RunSettings& settings,
                                   bool withSectionPlacement, Findings& findings) {
-  CheckContext context{values.symbols, settings, values.segger, findings, {}, {}, {}};
-  vozo::checkDocuments(context, memoryMap_, withSectionPlacement ? &sectionPlacement_ : nullptr);
+  if (!checks_) checks_ = std::make_unique<InputChecks>(values.symbols, settings, values.segger);
+  checks_->finish(memoryMap_, withSectionPlacement ? &sectionPlacement_ : nullptr, findings);
 }
 
 void ToolRunSteps::explainLoadFailure(bool sectionPlacement, const std::string& path,

@@ -2,10 +2,12 @@
 // The loaders and writers that one run calls, behind one interface so that
 // the run sequence can be exercised on its own.
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "check/finding.h"
+#include "check/input_check.h"
 #include "linkscript/run_settings.h"
 #include "memory/memory_map.h"
 #include "vozo/run_values.h"
@@ -36,7 +38,12 @@ class RunSteps {
   virtual void writeSeggerScript(const std::string& outputPath, const RunValues& values,
                                  const RunSettings& settings, bool withSectionPlacement) = 0;
 
-  // The input checks (-warnings, -strict) of the loaded documents.
+  // The input checks (-warnings, -strict): started before the documents
+  // load, so that each element is checked as it loads, and finished with the
+  // checks of the loaded documents as a whole.
+  virtual void startChecks(const RunValues& values, const RunSettings& settings) {
+    static_cast<void>(values), static_cast<void>(settings);
+  }
   virtual void checkDocuments(const RunValues& values, const RunSettings& settings,
                               bool withSectionPlacement, Findings& findings) {
     static_cast<void>(values), static_cast<void>(settings);
@@ -70,6 +77,7 @@ class ToolRunSteps : public RunSteps {
                         const RunSettings& settings, bool withSectionPlacement) override;
   void writeSeggerScript(const std::string& outputPath, const RunValues& values,
                          const RunSettings& settings, bool withSectionPlacement) override;
+  void startChecks(const RunValues& values, const RunSettings& settings) override;
   void checkDocuments(const RunValues& values, const RunSettings& settings,
                       bool withSectionPlacement, Findings& findings) override;
   void explainLoadFailure(bool sectionPlacement, const std::string& path,
@@ -82,6 +90,9 @@ class ToolRunSteps : public RunSteps {
   MemoryMap& sectionPlacement() { return sectionPlacement_; }
 
  private:
+  // Declared first, so that the documents, whose loads call into the checks,
+  // go before them.
+  std::unique_ptr<InputChecks> checks_;
   MemoryMap memoryMap_;
   MemoryMap sectionPlacement_;
 };

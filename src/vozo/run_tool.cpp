@@ -73,6 +73,7 @@ void checkInputs(const RunValues& values, const RunSettings& settings, RunSteps&
 void runWithValues(const RunValues& values, const RunSettings& settings, RunSteps& steps,
                    std::FILE* out, std::FILE* err) {
   const std::string& outputPath = values.positional.front();
+  if (values.inputCheck != InputCheck::Off) steps.startChecks(values, settings);
   if (settings.verbose) writeProgress(out, "Using memory map file ", values.memoryMapFile);
   if (!values.memoryMapFile.empty()) {
     if (!steps.loadMemoryMapFile(values.memoryMapFile, values.memoryMapMacros)) {

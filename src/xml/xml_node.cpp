@@ -1,8 +1,8 @@
 #include "xml/xml_node.h"
 
 #include <algorithm>
-#include <cstring>
 
+#include "xml/same_bytes.h"
 #include "xml/xml_document.h"
 
 namespace vozo {
@@ -156,15 +156,10 @@ XMLAttribute* lowerBound(XMLAttribute* first, XMLAttribute* last, std::string_vi
 const XMLAttribute* XMLElement::find(std::string_view name) const {
   XMLAttribute* end = attributes_ + attributeCount_;
   if (attributeCount_ <= 8) {
-    // The usual handful of attributes: a scan that rejects on length and
-    // first byte costs less than a binary search, each of whose steps is a
-    // full comparison.
+    // The usual handful of attributes: a scan that rejects on length costs
+    // less than a binary search, each of whose steps is a full comparison.
     for (XMLAttribute* attribute = attributes_; attribute != end; ++attribute) {
-      if (attribute->name.size() == name.size() &&
-          (name.empty() || (attribute->name[0] == name[0] &&
-                            std::memcmp(attribute->name.data(), name.data(), name.size()) == 0))) {
-        return attribute;
-      }
+      if (sameName(attribute->name, name)) return attribute;
     }
     return nullptr;
   }

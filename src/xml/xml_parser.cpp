@@ -4,6 +4,8 @@
 #include <array>
 #include <cstring>
 
+#include "xml/same_bytes.h"
+
 namespace vozo {
 
 namespace {
@@ -77,8 +79,25 @@ inline bool nameLess(std::string_view a, std::string_view b) {
   return a < b;
 }
 
-inline bool sameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && a[0] == b[0] && a == b;
+// Newlines in [from, end), eight bytes at a time: the parser asks for the
+// line of every tag, so this runs over the whole text once.
+size_t countNewlines(const char* from, const char* end) {
+  constexpr uint64_t kOnes = 0x0101010101010101;
+  constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7F;
+  size_t count = 0;
+  while (end - from >= 8) {
+    uint64_t word;
+    std::memcpy(&word, from, sizeof word);
+    const uint64_t x = word ^ (kOnes * '\n');  // a zero byte where a newline was
+    // The top bit of each byte is set exactly where that byte of x is zero;
+    // shifted down to one per byte, the multiplication sums them in the top
+    // byte.
+    const uint64_t zero = ~(((x & kLow7) + kLow7) | x | kLow7);
+    count += static_cast<size_t>(((zero >> 7) * kOnes) >> 56);
+    from += 8;
+  }
+  for (; from < end; ++from) count += *from == '\n';
+  return count;
 }
 
 inline char* findByte(char* from, char* end, char c) {
@@ -160,7 +179,7 @@ int32_t XMLParser::lineAt(const char* position) {
   // Positions asked for never go backwards (bytes before the mark may have
   // been rewritten).
   if (position > lineMark_) {
-    linesBeforeMark_ += static_cast<uint32_t>(std::count(lineMark_, position, '\n'));
+    linesBeforeMark_ += static_cast<uint32_t>(countNewlines(lineMark_, position));
     lineMark_ = position;
   }
   return static_cast<int32_t>(linesBeforeMark_);
@@ -461,6 +480,26 @@ void XMLParser::storeAttributes(XMLElement& element) {
   std::vector<PendingAttribute>& pending = pendingAttributes_;
   if (pending.empty()) return;
   size_t count = pending.size();
+  if (count <= 16 && element.attributeCount() == 0) {
+    // The usual case: insert each attribute into place in the element's
+    // array; a repeated name takes the later value where the first one stands.
+    XMLAttribute* attributes = arena_.allocateArray<XMLAttribute>(count);
+    size_t kept = 0;
+    for (const PendingAttribute& item : pending) {
+      const std::string_view name = item.attribute.name;
+      size_t j = kept;
+      while (j > 0 && nameLess(name, attributes[j - 1].name)) --j;
+      if (j > 0 && sameName(attributes[j - 1].name, name)) {
+        attributes[j - 1].value = item.attribute.value;
+        continue;
+      }
+      std::move_backward(attributes + j, attributes + kept, attributes + kept + 1);
+      attributes[j] = item.attribute;
+      ++kept;
+    }
+    element.adoptAttributes(attributes, static_cast<uint32_t>(kept));
+    return;
+  }
   if (count <= 16) {
     // Insertion sort by name (stable, so a repeated name keeps its order).
     for (size_t i = 1; i < count; ++i) {
