@@ -63,6 +63,12 @@ case_expressions_1000_of_64KB() {
   perl -e 'my $e = "0" . ("+1" x 32000); print "<R>"; print "<MemorySegment name=\"S$_\" start=\"$e\" size=\"1\"/>" for 1..1000; print "</R>"' >map.xml
   run -memory-map-file map.xml out.ld
 }
+case_repeated_failing_start_in_a_long_loop() {
+  run_map '<R><for index="i" start="0" end="3" end="524288" incr="1"><MemorySegment name="B" start="$(x)" size="0x1000"/></for></R>'
+}
+case_distinct_failing_starts_100001() {
+  run_map '<R><MemorySegment name="F" start="0" size="1"><for index="i" start="0" end="100001" incr="1"><Register name="R$(i)" start="@r$(i)" size="4"/></for></MemorySegment></R>'
+}
 case_placement_20k_against_200k_segments() {
   perl -e 'print "<R>"; print "<MemorySegment name=\"S$_\" start=\"0\" size=\"1\"/>" for 1..200000; print "</R>"' >map.xml
   perl -e 'print "<R>"; print "<MemorySegment name=\"X$_\"><ProgramSection name=\".t\"/></MemorySegment>" for 1..20000; print "</R>"' >placement.xml

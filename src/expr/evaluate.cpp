@@ -10,6 +10,16 @@ namespace vozo {
 
 namespace {
 
+// Counts a failed evaluation against the parser's bound.
+void countFailure(SimpleExpressionParser& parser, std::string_view text) {
+  if (!parser.noteFailure(text)) {
+    throw std::length_error("more than " +
+                            std::to_string(SimpleExpressionParser::kMaxFailuresPerParser) +
+                            " expressions of one document do not evaluate, the limit for one "
+                            "document");
+  }
+}
+
 std::optional<ExpressionValue> tryEvaluate(SimpleExpressionParser& parser, std::string_view text) {
   if (text.empty()) return std::nullopt;
   if (text.size() > kMaxExpressionLength) {
@@ -22,9 +32,11 @@ std::optional<ExpressionValue> tryEvaluate(SimpleExpressionParser& parser, std::
                             std::to_string(SimpleExpressionParser::kMaxTextPerParser >> 20) +
                             " MiB in total, the limit for one document");
   }
+  if (parser.failedBefore(text)) return std::nullopt;
   try {
     return parser.evaluate(text);
   } catch (const ParserException&) {
+    countFailure(parser, text);
     return std::nullopt;
   }
 }
@@ -60,6 +72,7 @@ Evaluation evaluateText(SimpleExpressionParser& parser, std::string_view text) {
     result.unparsed = parser.unparsedToken();
     result.value = expression.evaluate();
   } catch (const ParserException& exception) {
+    countFailure(parser, text);
     result.message = exception.message();
   }
   return result;

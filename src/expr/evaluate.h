@@ -3,11 +3,13 @@
 // out. `ok` is set to false first and to true only on success; on failure
 // (an empty text, a text that does not parse or evaluate, a result of the
 // wrong kind) the result is 0 / false. Parser failures never leave these
-// functions; only out-of-memory passes through, and the two bounds on the
-// text, which throw std::length_error naming the limit: a text longer than
-// kMaxExpressionLength, and a text that takes the parser past its total
-// (SimpleExpressionParser::kMaxTextPerParser). Real expressions are a few
-// dozen bytes; the time and memory evaluation takes grow with the length.
+// functions; only out-of-memory passes through, and the bounds, which throw
+// std::length_error naming the limit: a text longer than
+// kMaxExpressionLength, a text that takes the parser past its total
+// (SimpleExpressionParser::kMaxTextPerParser), and a failure that takes it
+// past its count of failures (SimpleExpressionParser::kMaxFailuresPerParser).
+// Real expressions are a few dozen bytes; the time and memory evaluation
+// takes grow with the length.
 
 #include <cstddef>
 #include <cstdint>

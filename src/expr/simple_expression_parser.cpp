@@ -12,6 +12,13 @@ namespace {
 
 }  // namespace
 
+bool SimpleExpressionParser::noteFailure(std::string_view text) {
+  if (failuresLeft_ == 0) return false;
+  --failuresLeft_;
+  if (failedTexts_.size() < kRememberedFailures) failedTexts_.emplace(text);
+  return true;
+}
+
 ExpressionValue SimpleExpressionParser::lookupScopedSymbol(
     std::span<const std::string_view> parts) {
   std::string name;

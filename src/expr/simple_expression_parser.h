@@ -5,6 +5,10 @@
 // are shared by all parsers.
 
 #include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_set>
 
 #include "expr/expression_parser.h"
 
@@ -24,6 +28,23 @@ class SimpleExpressionParser : public ExpressionParser {
     textLeft_ -= bytes;
     return true;
   }
+
+  // The most expressions that may fail to evaluate in one parser's life. The
+  // evaluator reports a failure by unwinding, which costs a hundred times an
+  // evaluation, so this and the text bound keep a document's expressions to
+  // a few seconds.
+  static constexpr size_t kMaxFailuresPerParser = 100000;
+
+  // True when `text` failed before with this parser (the last
+  // kRememberedFailures distinct texts are known): a generated file repeats
+  // the same failing text in every element it makes, and evaluating it again
+  // would fail again.
+  bool failedBefore(std::string_view text) const {
+    return !failedTexts_.empty() && failedTexts_.find(text) != failedTexts_.end();
+  }
+  // Counts a failure of `text`; false when it takes the parser past
+  // kMaxFailuresPerParser.
+  bool noteFailure(std::string_view text);
 
   // "a::b symbol not found" (parts joined by "::").
   ExpressionValue lookupScopedSymbol(std::span<const std::string_view> parts) override;
@@ -62,7 +83,15 @@ class SimpleExpressionParser : public ExpressionParser {
   std::optional<std::string> identifierReplacement(std::string_view name) override;
 
  private:
+  static constexpr size_t kRememberedFailures = 4096;
+  struct TextHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+  };
+
   size_t textLeft_ = kMaxTextPerParser;
+  size_t failuresLeft_ = kMaxFailuresPerParser;
+  std::unordered_set<std::string, TextHash, std::equal_to<>> failedTexts_;
 };
 
 }  // namespace vozo
