@@ -27,11 +27,7 @@ std::optional<ExpressionValue> tryEvaluate(SimpleExpressionParser& parser, std::
                             std::to_string(kMaxExpressionLength >> 10) +
                             " KiB, the limit for one expression");
   }
-  if (!parser.spendText(text.size())) {
-    throw std::length_error("the expressions of one document are longer than " +
-                            std::to_string(SimpleExpressionParser::kMaxTextPerParser >> 20) +
-                            " MiB in total, the limit for one document");
-  }
+  spendExpressionText(parser, text.size());
   if (parser.failedBefore(text)) return std::nullopt;
   try {
     return parser.evaluate(text);
@@ -47,6 +43,28 @@ bool isNumber(const ExpressionValue& value) {
 }
 
 }  // namespace
+
+void spendExpressionText(SimpleExpressionParser& parser, size_t bytes) {
+  if (!parser.spendText(bytes)) {
+    throw std::length_error("the expressions of one document are longer than " +
+                            std::to_string(SimpleExpressionParser::kMaxTextPerParser >> 20) +
+                            " MiB in total, the limit for one document");
+  }
+}
+
+bool evaluatesWithoutSpending(SimpleExpressionParser& parser, std::string_view text) {
+  if (text.empty() || text.size() > kMaxExpressionLength || parser.failedBefore(text)) {
+    return false;
+  }
+  try {
+    parser.evaluate(text);
+    return true;
+  } catch (...) {
+    // Whatever stops this evaluation stops the real one too, which the
+    // caller leaves to the ordinary path.
+    return false;
+  }
+}
 
 uint64_t evaluateUnsigned(SimpleExpressionParser& parser, std::string_view text, bool& ok) {
   ok = false;

@@ -23,6 +23,19 @@ namespace vozo {
 
 inline constexpr size_t kMaxExpressionLength = size_t{64} << 10;
 
+// Takes `bytes` from the expression text `parser` may still evaluate, as
+// every evaluation of a text of that length does; throws the same
+// std::length_error when less is left.
+void spendExpressionText(SimpleExpressionParser& parser, size_t bytes);
+
+// True when `text` is one the entry points below would hand to the
+// evaluator (not empty, within kMaxExpressionLength, not known to fail) and
+// it evaluates, whatever the kind of its value. Nothing is spent and no
+// failure is counted, so asking leaves the parser as it was: for a caller
+// that decides whether it can skip evaluating a text now, and spends its
+// length later (spendExpressionText).
+bool evaluatesWithoutSpending(SimpleExpressionParser& parser, std::string_view text);
+
 // Accepts Signed, Unsigned and Float results; returns the unsigned read-out
 // (a Float gives its bit pattern).
 uint64_t evaluateUnsigned(SimpleExpressionParser& parser, std::string_view text, bool& ok);

@@ -81,14 +81,26 @@ uint64_t evaluateElement(MemoryMapElement& element, uint64_t base, SimpleExpress
 
 uint64_t startValue(std::string_view text, uint64_t base, SimpleExpressionParser& parser) {
   if (text.empty()) return 0;
+  const bool relative = text[0] == '+';
   uint64_t value = 0;
-  if (text[0] == '+') {
-    // Unary plus leaves a bare number as it is.
-    if (!plainNumber(text.substr(1), value) && !evaluateExpression(text, parser, value)) value = 0;
-    return value + base;
+  // Unary plus leaves a bare number as it is; the evaluator gets the whole
+  // text and gives 0 when it fails.
+  if (!plainNumber(relative ? text.substr(1) : text, value)) {
+    bool ok = false;
+    value = evaluateUnsigned(parser, text, ok);
   }
-  if (!evaluateExpression(text, parser, value)) value = 0;
-  return value;
+  return relative ? value + base : value;
+}
+
+std::string_view evaluatedStartText(std::string_view text) {
+  uint64_t value = 0;
+  if (text.empty() || plainNumber(text[0] == '+' ? text.substr(1) : text, value)) return {};
+  return text;
+}
+
+std::string_view evaluatedSizeText(std::string_view text) {
+  uint64_t value = 0;
+  return text.empty() || plainNumber(text, value) ? std::string_view() : text;
 }
 
 void evaluateAddresses(MemoryMapElement* root, SimpleExpressionParser& parser,
@@ -103,6 +115,9 @@ void evaluateAddresses(MemoryMapElement* root, SimpleExpressionParser& parser,
     if (node->isElement()) {
       auto& element = static_cast<MemoryMapElement&>(*node);
       uint64_t childBase = evaluateElement(element, base, parser);
+      // The expressions of content left out of the tree were evaluated when
+      // it was read; their text counts here, where the content stands.
+      if (uint32_t bytes = element.leftOutExpressionBytes()) spendExpressionText(parser, bytes);
       if (visit) visit(element);
       if (XMLNode* child = element.firstChild()) {
         bases.push_back(base);

@@ -16,6 +16,10 @@
 // A start text that is empty or does not evaluate counts as 0 (plus the base
 // for the relative form). Nothing is reported.
 //
+// An element whose content was left out of the tree when it was read (see
+// memory/register_filter.h) spends the expression text of that content,
+// already evaluated then, right after its own evaluation.
+//
 // Children that are not elements (CDATA sections) are passed over and the
 // walk goes on with the next sibling. The walk uses an explicit stack, so
 // any nesting depth is fine.
@@ -43,5 +47,11 @@ bool plainNumber(std::string_view text, uint64_t& value);
 
 // The value of a start text against `base` (see above).
 uint64_t startValue(std::string_view text, uint64_t base, SimpleExpressionParser& parser);
+
+// The text that evaluating a `start` text, or the `size` text of an element
+// whose size is an expression, hands to the expression parser: the whole
+// text, or empty when it is empty or a plain number.
+std::string_view evaluatedStartText(std::string_view text);
+std::string_view evaluatedSizeText(std::string_view text);
 
 }  // namespace vozo

@@ -53,6 +53,8 @@ MemoryMapElement* readFile(MemoryMap& document, std::string_view pathText) {
   // Only ever switched on: a document already marked read-only stays so.
   if (access(path.c_str(), W_OK) != 0) document.readOnly = true;
 
+  // Only this file's own parse; the files it includes are read whole.
+  document.setContentFilter(document.registerFilter());
   bool loaded = document.preprocess
                     ? document.loadPreprocessed(path, document.macroDefinitions, true)
                     : document.load(path);

@@ -11,6 +11,7 @@
 
 #include "expr/simple_expression_parser.h"
 #include "memory/memory_map_element.h"
+#include "memory/register_filter.h"
 #include "xml/xmlpp2.h"
 
 namespace vozo {
@@ -48,6 +49,16 @@ class MemoryMap : public XMLPP2 {
   // document, made once and reused for every element.
   SimpleExpressionParser& addressParser() { return addressParser_; }
 
+  // Lets the file loads from now on leave the content of register
+  // descriptions out of the tree (see memory/register_filter.h): for a
+  // document whose registers nothing reads. Loads with an element visitor
+  // keep everything.
+  void leaveOutRegisters() { registersUnused_ = true; }
+  // The filter for the next file parse, or null when it keeps everything.
+  ContentFilter* registerFilter() {
+    return registersUnused_ && !elementVisitor_ ? &registerFilter_ : nullptr;
+  }
+
   // Called for every element of a load, in document order, once its
   // addresses are evaluated: a reader of every element (the input checks)
   // then needs no walk of its own over a tree that is no longer in cache.
@@ -59,6 +70,8 @@ class MemoryMap : public XMLPP2 {
   std::vector<Warning> warnings_;
   SimpleExpressionParser addressParser_;
   ElementVisitor elementVisitor_;
+  bool registersUnused_ = false;
+  RegisterFilter registerFilter_{addressParser_};
 };
 
 // Reads, preprocesses (when `preprocess`), resolves `Import` children of the

@@ -44,6 +44,11 @@ class MemoryMapElement : public XMLElement {
   std::optional<std::time_t> lastModified() const { return lastModified_; }
   void setLastModified(std::time_t time) { lastModified_ = time; }
 
+  // The length of the expression texts in the content left out of the tree
+  // below this element (see memory/register_filter.h); 0 when none was.
+  uint32_t leftOutExpressionBytes() const { return leftOutExpressionBytes_; }
+  void setLeftOutExpressionBytes(uint32_t bytes) { leftOutExpressionBytes_ = bytes; }
+
   // The file the element came from could not be written.
   bool readOnly() const { return readOnly_; }
 
@@ -93,6 +98,7 @@ class MemoryMapElement : public XMLElement {
   bool hasNonEmpty(std::string_view attributeName) const;
 
   ElementKind kind_;
+  uint32_t leftOutExpressionBytes_ = 0;
   uint64_t start_ = 0;
   uint64_t size_ = 0;
   MemoryMapElement* importedBy_ = nullptr;

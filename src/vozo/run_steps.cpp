@@ -9,6 +9,9 @@ namespace vozo {
 // Files of both kinds are always preprocessed.
 
 bool ToolRunSteps::loadMemoryMapFile(const std::string& path, const std::string& macroDefinitions) {
+  // Only the input checks read registers; they set a visitor on the
+  // document when they run, which keeps the registers in.
+  memoryMap_.leaveOutRegisters();
   return loadFile(memoryMap_, path, macroDefinitions, true);
 }
 

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "xml/xml_parser.h"
@@ -85,7 +86,8 @@ std::string_view XMLDocument::keepString(std::string_view text) {
 bool XMLDocument::parseInArena(char* text, size_t size) {
   text[size] = '\0';
   char* end = static_cast<char*>(std::memchr(text, '\0', size + 1));
-  XMLParser parser(*this, text, end);
+  ContentFilter* filter = std::exchange(contentFilter_, nullptr);
+  XMLParser parser(*this, text, end, keepCharacterData_ ? nullptr : filter);
   bool ok = parser.run();
   inPlaceString_ = {};
   return ok;

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "xml/arena.h"
+#include "xml/content_filter.h"
 #include "xml/xml_node.h"
 
 namespace vozo {
@@ -105,6 +106,12 @@ class XMLDocument {
 
   bool keepCharacterData() const { return keepCharacterData_; }
 
+  // Lets `filter` (not owned) leave content out of the tree in the next
+  // parse only (see xml/content_filter.h); files that parse reads on its
+  // own behalf later, such as includes, are parsed whole. A document that
+  // keeps character data ignores it.
+  void setContentFilter(ContentFilter* filter) { contentFilter_ = filter; }
+
   // The files this document has opened for parsing, in the order first
   // opened, each path as it was opened (a file read twice is listed once).
   // Nodes refer to them by XMLNode::sourceFile(): index i + 1 is
@@ -155,6 +162,7 @@ class XMLDocument {
   std::unordered_map<std::string, uint16_t> sourceFileIndices_;
   // The file being parsed now (stamped on the nodes the parser makes).
   uint16_t parsingFile_ = XMLNode::kNoSourceFile;
+  ContentFilter* contentFilter_ = nullptr;
 };
 
 // A document whose load takes a Unicode (UTF-8) path. It opens the file by

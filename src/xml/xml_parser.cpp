@@ -10,8 +10,11 @@ namespace vozo {
 
 namespace {
 
-// Character classes over ASCII; bytes above 0x7F belong to none.
-enum : uint8_t { kSpace = 1, kName = 2, kAttributeStart = 4 };
+// Character classes over ASCII; bytes above 0x7F belong to none. The bytes
+// that end the plain scan of an attribute value are the quotes, NUL and the
+// two that a plain value may not hold ("&" would need decoding, "$" may be
+// expanded by a preprocessor).
+enum : uint8_t { kSpace = 1, kName = 2, kAttributeStart = 4, kValueStop = 8 };
 
 constexpr std::array<uint8_t, 256> makeCharacterClasses() {
   std::array<uint8_t, 256> classes{};
@@ -23,6 +26,7 @@ constexpr std::array<uint8_t, 256> makeCharacterClasses() {
     if (letter || digit || punctuation) classes[c] |= kName;
     if (letter || punctuation) classes[c] |= kAttributeStart;
   }
+  for (char c : {'"', '\'', '&', '$', '\0'}) classes[static_cast<uint8_t>(c)] |= kValueStop;
   return classes;
 }
 
@@ -106,14 +110,15 @@ inline char* findByte(char* from, char* end, char c) {
 
 }  // namespace
 
-XMLParser::XMLParser(XMLDocument& document, char* begin, char* end)
+XMLParser::XMLParser(XMLDocument& document, char* begin, char* end, ContentFilter* filter)
     : document_(document),
       arena_(document.arena()),
       keepCharacterData_(document.keepCharacterData()),
       sourceFile_(document.parsingFile_),
       end_(end),
       p_(begin),
-      lineMark_(begin) {}
+      lineMark_(begin),
+      filter_(filter) {}
 
 bool XMLParser::run() {
   skipSpace();
@@ -363,14 +368,111 @@ XMLParser::Outcome XMLParser::startTag(int32_t line) {
   storeAttributes(*element);
 
   Outcome outcome = Outcome::CharacterData;
-  if (*p_ == '>') {
+  const bool opened = *p_ == '>';
+  if (opened) {
     ++p_;
   } else if (*p_ == '/') {
     outcome = endTag();
   }
   // The byte after the tag name ("/", ">" or white space) has been passed.
   if (outcome == Outcome::CharacterData && tagEnd < p_) terminateAt(tagEnd);
+  if (opened && filter_ != nullptr) leaveOutContent(*element);
   return outcome;
+}
+
+// ---- Content left out ----
+
+void XMLParser::leaveOutContent(XMLElement& element) {
+  // Scans that would stop where the last one stopped get a few tries only.
+  constexpr int kScansBeforeFailure = 3;
+  if (p_ <= scanFailedAt_ && scansBeforeFailure_ == 0) return;
+  std::span<XMLElement* const> enclosing(openElements_.data(), openElements_.size() - 1);
+  if (!filter_->mayLeaveOut(element, enclosing)) return;
+  char* failedAt = nullptr;
+  char* end = scanPlainContent(element.tagName(), failedAt);
+  if (end == nullptr) {
+    if (failedAt == scanFailedAt_) {
+      --scansBeforeFailure_;
+    } else {
+      scanFailedAt_ = failedAt;
+      scansBeforeFailure_ = kScansBeforeFailure;
+    }
+    return;
+  }
+  p_ = end;
+  closeTopElement();
+  filter_->leftOut(element);
+}
+
+char* XMLParser::scanPlainContent(std::string_view outerName, char*& failedAt) {
+  // Each step follows what the ordinary parse does with the same bytes (see
+  // startTag and endTag), taking only the plain forms.
+  std::vector<std::string_view>& open = scanOpenNames_;
+  std::vector<XMLAttribute>& attributes = scanAttributes_;
+  open.clear();
+  char* p = p_;
+  auto stop = [&failedAt](char* at) -> char* {
+    failedAt = at;
+    return nullptr;
+  };
+  auto skipSpaceAt = [](char*& at) {
+    while (hasClass(*at, kSpace)) ++at;
+  };
+  auto nameAt = [](char*& at) {
+    char* start = at;
+    while (hasClass(*at, kName)) ++at;
+    return std::string_view(start, at - start);
+  };
+  for (;;) {
+    // Character data up to the next tag; it is not kept.
+    p = findByte(p, end_, '<');
+    if (p == nullptr) return stop(end_);
+    ++p;
+    if (*p == '/') {
+      ++p;
+      std::string_view name = nameAt(p);
+      skipSpaceAt(p);
+      std::string_view openName = open.empty() ? outerName : open.back();
+      if (*p != '>' || !openName.starts_with(name)) return stop(p);
+      ++p;
+      if (open.empty()) return p;
+      open.pop_back();
+      continue;
+    }
+    std::string_view tagName = nameAt(p);
+    skipSpaceAt(p);
+    attributes.clear();
+    while (hasClass(*p, kAttributeStart)) {
+      std::string_view name = nameAt(p);
+      skipSpaceAt(p);
+      if (*p != '=') return stop(p);
+      ++p;
+      skipSpaceAt(p);
+      const char quote = *p;
+      if (quote != '"' && quote != '\'') return stop(p);
+      char* valueStart = ++p;
+      for (;;) {
+        while (!hasClass(*p, kValueStop)) ++p;
+        if (*p == quote) break;
+        if (*p != '"' && *p != '\'') return stop(p);
+        ++p;  // the other quote
+      }
+      attributes.push_back({name, std::string_view(valueStart, p - valueStart)});
+      ++p;
+      skipSpaceAt(p);
+    }
+    bool selfClosing = false;
+    if (*p == '/' && p[1] == '>') {
+      selfClosing = true;
+      p += 2;
+    } else if (*p == '>') {
+      ++p;
+    } else {
+      return stop(p);
+    }
+    if (!filter_->acceptDescendant(tagName, attributes)) return stop(p);
+    if (!selfClosing) open.push_back(tagName);
+  }
 }
 
 // At "/" of an end tag (or of "/>" closing a start tag).

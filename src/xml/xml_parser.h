@@ -17,19 +17,26 @@
 // closed becomes the root. Attributes of a start tag are collected in a
 // reusable scratch list and stored as one sorted arena array when the tag
 // ends.
+//
+// With a content filter (xml/content_filter.h), the content of an element
+// the filter names is first read by a light scanner that makes no nodes;
+// when the scanner or the filter declines, the parser reads the content the
+// ordinary way from where it starts.
 
 #include <cstdint>
 #include <span>
 #include <string_view>
 #include <vector>
 
+#include "xml/content_filter.h"
 #include "xml/xml_document.h"
 
 namespace vozo {
 
 class XMLParser {
  public:
-  XMLParser(XMLDocument& document, char* begin, char* end);
+  // `filter` may be null; the parser does not own it.
+  XMLParser(XMLDocument& document, char* begin, char* end, ContentFilter* filter);
 
   // Runs the parse and stores the root (and, on failure, the error) in the
   // document. True when no error was found.
@@ -79,6 +86,16 @@ class XMLParser {
 
   void storeAttributes(XMLElement& element);
 
+  // Offers the content of `element`, the top open element whose start tag
+  // has just been read, to the filter; when it is left out, the cursor is
+  // past the matching end tag and the element is closed.
+  void leaveOutContent(XMLElement& element);
+  // Scans the content from the cursor to the end tag that closes the
+  // element named `outerName`, asking the filter about each descendant.
+  // Returns the position after that end tag, or null with `failedAt` set to
+  // where the scan stopped.
+  char* scanPlainContent(std::string_view outerName, char*& failedAt);
+
   int32_t lineAt(const char* position);
 
   XMLDocument& document_;
@@ -105,6 +122,16 @@ class XMLParser {
     uint32_t order;  // position in the start tag, to let a repeated name win
   };
   std::vector<PendingAttribute> pendingAttributes_;
+
+  ContentFilter* const filter_;
+  // Where the last declined scan stopped. Scans starting before it would
+  // stop there again unless they end first, so only a few more are tried
+  // (one per nesting level of the usual register maps), which keeps the
+  // parse linear however deep the elements around that point nest.
+  const char* scanFailedAt_ = nullptr;
+  int scansBeforeFailure_ = 0;
+  std::vector<std::string_view> scanOpenNames_;
+  std::vector<XMLAttribute> scanAttributes_;
 };
 
 }  // namespace vozo

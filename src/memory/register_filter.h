@@ -1,0 +1,53 @@
+#pragma once
+// What a memory map read for its segments can do without: the content of
+// its register descriptions.
+//
+// The scripts are made from segments and sections only; registers, bit
+// fields and enums are read by the input checks and nothing else. Most of a
+// large memory map is such content, so a run without checks lets the parser
+// leave it out (xml/content_filter.h): the element holding it stays in the
+// tree, childless.
+//
+// Leaving out must not change anything a run shows, so content is only left
+// out where the nodes could matter to nothing that follows:
+//   - the holding element and all its ancestors are elements of the memory
+//     description (no preprocessor directive, which could copy, count or
+//     drop them, and no element of an unknown tag);
+//   - every descendant is a RegisterGroup, Register, BitField or Enum (the
+//     writers look for segments and sections inside any element);
+//   - every `start` and RegisterGroup `size` text of the descendants that
+//     the address evaluation would hand to the expression parser evaluates.
+//     Those texts are evaluated while the content is read, without any
+//     effect on the parser, and their length is spent when the addresses
+//     are evaluated, at the holding element: the bound on expression text is
+//     reached where it was reached before, and no failure goes uncounted.
+
+#include <cstddef>
+#include <span>
+#include <string_view>
+
+#include "expr/simple_expression_parser.h"
+#include "xml/content_filter.h"
+
+namespace vozo {
+
+class RegisterFilter : public ContentFilter {
+ public:
+  // `parser` is the document's address parser (not owned).
+  explicit RegisterFilter(SimpleExpressionParser& parser) : parser_(parser) {}
+
+  bool mayLeaveOut(const XMLElement& element, std::span<XMLElement* const> enclosing) override;
+  bool acceptDescendant(std::string_view tagName,
+                        std::span<const XMLAttribute> attributes) override;
+  void leftOut(XMLElement& element) override;
+
+ private:
+  // Takes the text that evaluating `text` hands to the parser, if any.
+  bool acceptEvaluated(std::string_view text);
+
+  SimpleExpressionParser& parser_;
+  // Expression text of the descendants accepted since mayLeaveOut.
+  size_t expressionBytes_ = 0;
+};
+
+}  // namespace vozo
