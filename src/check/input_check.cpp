@@ -24,9 +24,14 @@ void InputChecks::checkWhileLoading(MemoryMap& document, bool isPlacement) {
   ElementFindings& found = elementFindings(isPlacement);
   found.checked = true;
   CheckContext& context = *found.context;
-  document.setElementVisitor([&context, &document, isPlacement](const MemoryMapElement& element) {
-    checkElement(context, document, element, isPlacement);
-  });
+  found.leftOutChecks = std::make_unique<LeftOutRegisterChecks>(context);
+  LeftOutRegisterChecks& leftOut = *found.leftOutChecks;
+  document.setElementVisitor(
+      [&context, &document, &leftOut, isPlacement](const MemoryMapElement& element) {
+        checkElement(context, document, element, isPlacement);
+        leftOut.replay(element);
+      },
+      &leftOut);
 }
 
 void InputChecks::addDocument(CheckContext& context, const MemoryMap& document, bool isPlacement) {

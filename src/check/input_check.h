@@ -11,6 +11,7 @@
 
 #include "check/check_context.h"
 #include "check/finding.h"
+#include "check/left_out_checks.h"
 #include "linkscript/run_settings.h"
 #include "memory/memory_map.h"
 
@@ -38,6 +39,7 @@ class InputChecks {
   struct ElementFindings {
     Findings findings;
     std::unique_ptr<CheckContext> context;
+    std::unique_ptr<LeftOutRegisterChecks> leftOutChecks;
     bool checked = false;
   };
   ElementFindings& elementFindings(bool isPlacement);

@@ -140,42 +140,41 @@ const Evaluation& evaluateOnce(CheckContext& context, std::string_view text) {
   return context.evaluations.emplace(text, evaluateText(context.parser, text)).first->second;
 }
 
-void checkAddressText(CheckContext& context, const MemoryMapElement& element,
-                      std::string_view attribute, std::string_view text, AddressForm form) {
-  auto report = [&](const std::string& problem) {
-    context.findings.add(element, subject(element, attribute, text) + problem);
-  };
+std::optional<std::string> addressTextProblem(std::string_view text, AddressForm form,
+                                              const TextEvaluator& evaluate) {
   std::string_view body = text;
   if (form == AddressForm::Start && !body.empty() && body.front() == '+') body.remove_prefix(1);
-  if (body.empty()) return;  // an empty start or size means 0
-  if (form != AddressForm::Size32 && isSimpleNumber(body)) return;
+  if (body.empty()) return "";  // an empty start or size means 0
+  if (form != AddressForm::Size32 && isSimpleNumber(body)) return "";
   uint64_t value = 0;
   if (plainNumber(body, value)) {
     if (form == AddressForm::Size32 && value > UINT32_MAX) {
-      report(" does not fit in 32 bits; only its low 32 bits, " +
-             shownNumber(static_cast<uint32_t>(value)) + ", are used");
+      return " does not fit in 32 bits; only its low 32 bits, " +
+             shownNumber(static_cast<uint32_t>(value)) + ", are used";
     }
-    return;
+    return "";
   }
   if (isPrefixWithoutDigits(trimmed(body))) {
-    return report(" has no digits after \"" + std::string(trimmed(body)) + "\"; it is taken as 0");
+    return " has no digits after \"" + std::string(trimmed(body)) + "\"; it is taken as 0";
   }
 
   if (form == AddressForm::PlainNumber) {
     CNumberPrefix number = parseCUnsignedPrefix(text);
-    if (number.length == text.size()) return;
-    if (number.length == 0) return report(" is not a number; it is taken as 0");
-    return report(" is read only up to \"" + std::string(text.substr(number.length)) +
+    if (number.length == text.size()) return "";
+    if (number.length == 0) return " is not a number; it is taken as 0";
+    return " is read only up to \"" + std::string(text.substr(number.length)) +
                   "\": it is taken as " + shownNumber(number.value) +
-                  " (a plain number is expected here)");
+                  " (a plain number is expected here)";
   }
 
-  const Evaluation& evaluation = evaluateOnce(context, text);
+  const Evaluation* evaluated = evaluate(text);
+  if (evaluated == nullptr) return std::nullopt;
+  const Evaluation& evaluation = *evaluated;
   const std::string_view taken = form == AddressForm::Start ? "it is taken as 0"
                                                             : "the size is taken as 0";
   if (!evaluation.value) {
     std::string why = evaluatorMessage(evaluation.message);
-    return report(" does not evaluate (" + why + "); " + std::string(taken));
+    return " does not evaluate (" + why + "); " + std::string(taken);
   }
   const ExpressionValue& result = *evaluation.value;
   if (std::string_view problem = kindProblem(result); !problem.empty()) {
@@ -187,7 +186,7 @@ void checkAddressText(CheckContext& context, const MemoryMapElement& element,
           form == AddressForm::Size32 ? static_cast<uint32_t>(result.payload) : result.payload;
       message += "; it is taken as " + shownNumber(used);
     }
-    return report(message);
+    return message;
   }
   if (!evaluation.unparsed.empty()) {
     const std::string& rest = evaluation.unparsed;
@@ -195,18 +194,26 @@ void checkAddressText(CheckContext& context, const MemoryMapElement& element,
                         trimmed(text).ends_with(rest);
     if (suffix) {
       const uint64_t unit = rest == "K" || rest == "k" ? 1024 : 1024 * 1024;
-      return report(" evaluates to " + shownValue(result) + ": " +
+      return " evaluates to " + shownValue(result) + ": " +
                     (form == AddressForm::Start ? "a start" : "a size") +
                     " here takes no K or M suffix (write " +
-                    shownNumber(result.payload * unit) + ")");
+                    shownNumber(result.payload * unit) + ")";
     }
-    return report(" is read only up to \"" + rest + "\": the rest is ignored and the value is " +
-                  shownValue(result));
+    return " is read only up to \"" + rest + "\": the rest is ignored and the value is " +
+                  shownValue(result);
   }
   if (form == AddressForm::Size32 && result.payload > UINT32_MAX) {
-    report(" evaluates to " + shownValue(result) + ", which does not fit in 32 bits; only " +
-           shownNumber(static_cast<uint32_t>(result.payload)) + " is used");
+    return " evaluates to " + shownValue(result) + ", which does not fit in 32 bits; only " +
+           shownNumber(static_cast<uint32_t>(result.payload)) + " is used";
   }
+  return "";
+}
+
+void checkAddressText(CheckContext& context, const MemoryMapElement& element,
+                      std::string_view attribute, std::string_view text, AddressForm form) {
+  const std::string problem = *addressTextProblem(
+      text, form, [&context](std::string_view text) { return &evaluateOnce(context, text); });
+  if (!problem.empty()) context.findings.add(element, subject(element, attribute, text) + problem);
 }
 
 void checkSectionSize(CheckContext& context, const MemoryMapElement& element,

@@ -3,6 +3,9 @@
 // Each reports at the element, quoting the attribute as written, what it was
 // taken for, and what was expected.
 
+#include <functional>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "check/check_context.h"
@@ -18,6 +21,13 @@ enum class AddressForm {
 };
 void checkAddressText(CheckContext& context, const MemoryMapElement& element,
                       std::string_view attribute, std::string_view text, AddressForm form);
+
+// What checkAddressText reports after the subject ("" when nothing), with
+// `evaluate` giving the evaluation of a text when one is needed (evaluateOnce
+// there). When `evaluate` gives none, neither does this.
+using TextEvaluator = std::function<const Evaluation*(std::string_view text)>;
+std::optional<std::string> addressTextProblem(std::string_view text, AddressForm form,
+                                              const TextEvaluator& evaluate);
 
 // A section size: a number with an optional K or M suffix, a symbol given
 // with -symbols, an expression, or a text using $(SEGMENT_SIZE_REMAINING).

@@ -82,6 +82,20 @@ int64_t evaluateSigned(SimpleExpressionParser& parser, std::string_view text, bo
   return value->signedValue();
 }
 
+std::optional<Evaluation> evaluateTextWithoutCounting(SimpleExpressionParser& parser,
+                                                      std::string_view text) {
+  Evaluation result;
+  if (text.empty()) return result;
+  try {
+    const Expression& expression = parser.parse(text);
+    result.unparsed = parser.unparsedToken();
+    result.value = expression.evaluate();
+  } catch (...) {
+    return std::nullopt;
+  }
+  return result;
+}
+
 Evaluation evaluateText(SimpleExpressionParser& parser, std::string_view text) {
   Evaluation result;
   if (text.empty()) return result;

@@ -58,4 +58,10 @@ struct Evaluation {
 };
 Evaluation evaluateText(SimpleExpressionParser& parser, std::string_view text);
 
+// evaluateText for a text that evaluates; none, and nothing counted, for one
+// that does not (whatever stops it, the bounds included), which leaves the
+// parser as it was.
+std::optional<Evaluation> evaluateTextWithoutCounting(SimpleExpressionParser& parser,
+                                                      std::string_view text);
+
 }  // namespace vozo

@@ -1,5 +1,6 @@
 #include "memory/address_evaluation.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "expr/c_number.h"
@@ -13,28 +14,48 @@ bool isDecimalDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
-}  // namespace
-
 // Only forms whose value cannot differ from the evaluator's are taken (no
 // octal, no suffix, no sign, small enough to fit every integer type of the
-// evaluator).
-bool plainNumber(std::string_view text, uint64_t& value) {
+// evaluator): "0x" or "0X" and 1 to 15 hexadecimal digits, or 1 to 18
+// decimal digits without a leading zero. Returns the base of the digits
+// after the prefix, or 0 when the text has no such shape (its digits are
+// not looked at).
+unsigned plainNumberBase(std::string_view text, std::string_view& digits) {
   if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-    if (text.size() - 2 > 15) return false;
-    CDigits digits = parseDigits(text.substr(2), 16);
-    if (digits.length != text.size() - 2) return false;
-    value = digits.value;
-    return true;
+    digits = text.substr(2);
+    return digits.size() <= 15 ? 16 : 0;
   }
-  if (text.empty() || text.size() > 18 || !isDecimalDigit(text[0])) return false;
-  if (text[0] == '0' && text.size() > 1) return false;  // octal and other prefixes
-  CDigits digits = parseDigits(text, 10);
-  if (digits.length != text.size()) return false;
-  value = digits.value;
+  if (text.empty() || text.size() > 18 || !isDecimalDigit(text[0])) return 0;
+  if (text[0] == '0' && text.size() > 1) return 0;  // octal and other prefixes
+  digits = text;
+  return 10;
+}
+
+}  // namespace
+
+bool plainNumber(std::string_view text, uint64_t& value) {
+  std::string_view digits;
+  const unsigned base = plainNumberBase(text, digits);
+  if (base == 0) return false;
+  CDigits parsed = parseDigits(digits, base);
+  if (parsed.length != digits.size()) return false;
+  value = parsed.value;
   return true;
 }
 
 namespace {
+
+// plainNumber without the value.
+bool isPlainNumber(std::string_view text) {
+  std::string_view digits;
+  const unsigned base = plainNumberBase(text, digits);
+  if (base == 10) {
+    return std::all_of(digits.begin(), digits.end(), isDecimalDigit);
+  }
+  return base == 16 && std::all_of(digits.begin(), digits.end(), [](char c) {
+           return isDecimalDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+         });
+}
 
 bool evaluateExpression(std::string_view text, SimpleExpressionParser& parser, uint64_t& value) {
   if (plainNumber(text, value)) return true;
@@ -93,14 +114,12 @@ uint64_t startValue(std::string_view text, uint64_t base, SimpleExpressionParser
 }
 
 std::string_view evaluatedStartText(std::string_view text) {
-  uint64_t value = 0;
-  if (text.empty() || plainNumber(text[0] == '+' ? text.substr(1) : text, value)) return {};
+  if (text.empty() || isPlainNumber(text[0] == '+' ? text.substr(1) : text)) return {};
   return text;
 }
 
 std::string_view evaluatedSizeText(std::string_view text) {
-  uint64_t value = 0;
-  return text.empty() || plainNumber(text, value) ? std::string_view() : text;
+  return text.empty() || isPlainNumber(text) ? std::string_view() : text;
 }
 
 void evaluateAddresses(MemoryMapElement* root, SimpleExpressionParser& parser,

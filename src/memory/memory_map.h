@@ -51,19 +51,24 @@ class MemoryMap : public XMLPP2 {
 
   // Lets the file loads from now on leave the content of register
   // descriptions out of the tree (see memory/register_filter.h): for a
-  // document whose registers nothing reads. Loads with an element visitor
-  // keep everything.
+  // document whose registers nothing reads but the visitor's checks.
   void leaveOutRegisters() { registersUnused_ = true; }
   // The filter for the next file parse, or null when it keeps everything.
   ContentFilter* registerFilter() {
-    return registersUnused_ && !elementVisitor_ ? &registerFilter_ : nullptr;
+    const bool checked = !elementVisitor_ || registerFilter_.hasCheck();
+    return registersUnused_ && checked ? &registerFilter_ : nullptr;
   }
 
   // Called for every element of a load, in document order, once its
   // addresses are evaluated: a reader of every element (the input checks)
   // then needs no walk of its own over a tree that is no longer in cache.
   using ElementVisitor = std::function<void(const MemoryMapElement&)>;
-  void setElementVisitor(ElementVisitor visitor) { elementVisitor_ = std::move(visitor); }
+  // A visitor that comes with a check of left-out content (not owned) lets
+  // loads leave content out all the same; one without keeps everything.
+  void setElementVisitor(ElementVisitor visitor, LeftOutContentCheck* leftOutCheck = nullptr) {
+    elementVisitor_ = std::move(visitor);
+    registerFilter_.setCheck(leftOutCheck);
+  }
   const ElementVisitor& elementVisitor() const { return elementVisitor_; }
 
  private:

@@ -24,12 +24,34 @@
 
 #include <cstddef>
 #include <span>
+#include <string>
 #include <string_view>
+#include <unordered_set>
 
 #include "expr/simple_expression_parser.h"
+#include "memory/element_kind.h"
 #include "xml/content_filter.h"
 
 namespace vozo {
+
+class MemoryMapElement;
+
+// Checks that read every element (the input checks) and can still do
+// without the nodes of left-out content: they judge each descendant as it
+// is read, from its tag and attributes, and a descendant they would report
+// on keeps the content in the tree, where they report it as usual.
+class LeftOutContentCheck {
+ public:
+  virtual ~LeftOutContentCheck() = default;
+  // A new attempt begins: what accept() took since the last one is void.
+  virtual void restart() = 0;
+  // True when the checks find nothing to report on this element.
+  virtual bool accept(ElementKind kind, std::string_view tagName,
+                      std::span<const XMLAttribute> attributes) = 0;
+  // The elements accepted since restart() are the content left out below
+  // `holder`.
+  virtual void leftOut(const MemoryMapElement& holder) = 0;
+};
 
 class RegisterFilter : public ContentFilter {
  public:
@@ -41,13 +63,26 @@ class RegisterFilter : public ContentFilter {
                         std::span<const XMLAttribute> attributes) override;
   void leftOut(XMLElement& element) override;
 
+  // Asks `check` (not owned; null for none) about every descendant too.
+  void setCheck(LeftOutContentCheck* check) { check_ = check; }
+  bool hasCheck() const { return check_ != nullptr; }
+
  private:
   // Takes the text that evaluating `text` hands to the parser, if any.
   bool acceptEvaluated(std::string_view text);
 
   SimpleExpressionParser& parser_;
+  LeftOutContentCheck* check_ = nullptr;
   // Expression text of the descendants accepted since mayLeaveOut.
   size_t expressionBytes_ = 0;
+  // Texts found to evaluate (evaluation with one parser always gives the
+  // same result), as many as the parser remembers failures.
+  static constexpr size_t kRememberedTexts = 4096;
+  struct TextHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+  };
+  std::unordered_set<std::string, TextHash, std::equal_to<>> evaluating_;
 };
 
 }  // namespace vozo

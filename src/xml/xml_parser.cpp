@@ -11,9 +11,9 @@ namespace vozo {
 namespace {
 
 // Character classes over ASCII; bytes above 0x7F belong to none. The bytes
-// that end the plain scan of an attribute value are the quotes, NUL and the
-// two that a plain value may not hold ("&" would need decoding, "$" may be
-// expanded by a preprocessor).
+// that end the plain scan of an attribute value are the quotes, NUL, the
+// newline (for the line count) and the two that a plain value may not hold
+// ("&" would need decoding, "$" may be expanded by a preprocessor).
 enum : uint8_t { kSpace = 1, kName = 2, kAttributeStart = 4, kValueStop = 8 };
 
 constexpr std::array<uint8_t, 256> makeCharacterClasses() {
@@ -26,7 +26,7 @@ constexpr std::array<uint8_t, 256> makeCharacterClasses() {
     if (letter || digit || punctuation) classes[c] |= kName;
     if (letter || punctuation) classes[c] |= kAttributeStart;
   }
-  for (char c : {'"', '\'', '&', '$', '\0'}) classes[static_cast<uint8_t>(c)] |= kValueStop;
+  for (char c : {'"', '\'', '&', '$', '\0', '\n'}) classes[static_cast<uint8_t>(c)] |= kValueStop;
   return classes;
 }
 
@@ -406,17 +406,20 @@ void XMLParser::leaveOutContent(XMLElement& element) {
 
 char* XMLParser::scanPlainContent(std::string_view outerName, char*& failedAt) {
   // Each step follows what the ordinary parse does with the same bytes (see
-  // startTag and endTag), taking only the plain forms.
+  // startTag and endTag), taking only the plain forms. Newlines are counted
+  // on the way, so that the line count can step over the content.
   std::vector<std::string_view>& open = scanOpenNames_;
   std::vector<XMLAttribute>& attributes = scanAttributes_;
   open.clear();
+  lineAt(p_);
+  uint32_t lines = 0;
   char* p = p_;
   auto stop = [&failedAt](char* at) -> char* {
     failedAt = at;
     return nullptr;
   };
-  auto skipSpaceAt = [](char*& at) {
-    while (hasClass(*at, kSpace)) ++at;
+  auto skipSpaceAt = [&lines](char*& at) {
+    while (hasClass(*at, kSpace)) lines += *at++ == '\n';
   };
   auto nameAt = [](char*& at) {
     char* start = at;
@@ -425,8 +428,10 @@ char* XMLParser::scanPlainContent(std::string_view outerName, char*& failedAt) {
   };
   for (;;) {
     // Character data up to the next tag; it is not kept.
-    p = findByte(p, end_, '<');
-    if (p == nullptr) return stop(end_);
+    while (*p != '<') {
+      if (*p == '\0') return stop(p);
+      lines += *p++ == '\n';
+    }
     ++p;
     if (*p == '/') {
       ++p;
@@ -435,7 +440,11 @@ char* XMLParser::scanPlainContent(std::string_view outerName, char*& failedAt) {
       std::string_view openName = open.empty() ? outerName : open.back();
       if (*p != '>' || !openName.starts_with(name)) return stop(p);
       ++p;
-      if (open.empty()) return p;
+      if (open.empty()) {
+        linesBeforeMark_ += lines;
+        lineMark_ = p;
+        return p;
+      }
       open.pop_back();
       continue;
     }
@@ -454,8 +463,12 @@ char* XMLParser::scanPlainContent(std::string_view outerName, char*& failedAt) {
       for (;;) {
         while (!hasClass(*p, kValueStop)) ++p;
         if (*p == quote) break;
-        if (*p != '"' && *p != '\'') return stop(p);
-        ++p;  // the other quote
+        if (*p == '\n') {
+          ++lines;
+        } else if (*p != '"' && *p != '\'') {
+          return stop(p);
+        }
+        ++p;  // the other quote or a newline
       }
       attributes.push_back({name, std::string_view(valueStart, p - valueStart)});
       ++p;
