@@ -82,14 +82,24 @@ int64_t evaluateSigned(SimpleExpressionParser& parser, std::string_view text, bo
   return value->signedValue();
 }
 
+namespace {
+
+// Parses and evaluates a non-empty `text` into `result`; the parser's
+// failures leave as ParserException.
+void parseAndEvaluate(SimpleExpressionParser& parser, std::string_view text, Evaluation& result) {
+  const Expression& expression = parser.parse(text);
+  result.unparsed = parser.unparsedToken();
+  result.value = expression.evaluate();
+}
+
+}  // namespace
+
 std::optional<Evaluation> evaluateTextWithoutCounting(SimpleExpressionParser& parser,
                                                       std::string_view text) {
   Evaluation result;
   if (text.empty()) return result;
   try {
-    const Expression& expression = parser.parse(text);
-    result.unparsed = parser.unparsedToken();
-    result.value = expression.evaluate();
+    parseAndEvaluate(parser, text, result);
   } catch (...) {
     return std::nullopt;
   }
@@ -100,9 +110,7 @@ Evaluation evaluateText(SimpleExpressionParser& parser, std::string_view text) {
   Evaluation result;
   if (text.empty()) return result;
   try {
-    const Expression& expression = parser.parse(text);
-    result.unparsed = parser.unparsedToken();
-    result.value = expression.evaluate();
+    parseAndEvaluate(parser, text, result);
   } catch (const ParserException& exception) {
     countFailure(parser, text);
     result.message = exception.message();
