@@ -13,14 +13,40 @@ bool isMemoryElement(const XMLElement* element) {
   return static_cast<const MemoryMapElement*>(element)->kind() != ElementKind::Other;
 }
 
+// The preprocessor's conditions: their content is moved up in place or
+// dropped as a whole, never copied, counted or read. Those of the first four
+// test macros only; `ifex` evaluates an expression.
+bool isMacroCondition(std::string_view tag) {
+  return tag == "if" || tag == "ifnot" || tag == "ifdef" || tag == "ifndef";
+}
+
+bool isCondition(const XMLElement* element) {
+  return isMacroCondition(element->tagName()) || element->tagName() == "ifex";
+}
+
 }  // namespace
+
+bool RegisterFilter::enclosingFits(std::span<XMLElement* const> enclosing) {
+  // The open elements form a stack, so an ancestor found at its depth
+  // again stands on the ancestors verified below it: only the new part of
+  // the chain is looked at.
+  if (verified_.size() > enclosing.size()) verified_.resize(enclosing.size());
+  while (!verified_.empty() && verified_.back() != enclosing[verified_.size() - 1]) {
+    verified_.pop_back();
+  }
+  for (size_t depth = verified_.size(); depth < enclosing.size(); ++depth) {
+    const XMLElement* ancestor = enclosing[depth];
+    if (!isMemoryElement(ancestor) && !isCondition(ancestor)) return false;
+    verified_.push_back(ancestor);
+  }
+  return true;
+}
 
 bool RegisterFilter::mayLeaveOut(const XMLElement& element,
                                  std::span<XMLElement* const> enclosing) {
-  if (!isMemoryElement(&element)) return false;
-  for (const XMLElement* ancestor : enclosing) {
-    if (!isMemoryElement(ancestor)) return false;
-  }
+  conditional_ = !isMemoryElement(&element);
+  if (conditional_ && (check_ != nullptr || !isCondition(&element))) return false;
+  if (!enclosingFits(enclosing)) return false;
   expressionBytes_ = 0;
   if (check_) check_->restart();
   return true;
@@ -28,6 +54,7 @@ bool RegisterFilter::mayLeaveOut(const XMLElement& element,
 
 bool RegisterFilter::acceptEvaluated(std::string_view text) {
   if (text.empty()) return true;
+  if (conditional_) return false;
   // Past the bound the ordinary path fails at the element that passes it.
   if (text.size() > SimpleExpressionParser::kMaxTextPerParser - expressionBytes_) return false;
   // Register maps repeat the same offsets in every group.
@@ -44,7 +71,9 @@ bool RegisterFilter::acceptDescendant(std::string_view tagName,
   const ElementKind kind = elementKindForTag(tagName);
   if (kind != ElementKind::RegisterGroup && kind != ElementKind::Register &&
       kind != ElementKind::BitField && kind != ElementKind::Enum) {
-    return false;
+    if (check_ != nullptr || !isMacroCondition(tagName)) return false;
+    conditional_ = true;
+    return expressionBytes_ == 0;
   }
   // The values a tree would keep: the last one written of each name.
   std::string_view start, size;

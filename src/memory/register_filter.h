@@ -11,10 +11,18 @@
 // Leaving out must not change anything a run shows, so content is only left
 // out where the nodes could matter to nothing that follows:
 //   - the holding element and all its ancestors are elements of the memory
-//     description (no preprocessor directive, which could copy, count or
-//     drop them, and no element of an unknown tag);
+//     description or preprocessor conditions (`if`, `ifnot`, `ifdef`,
+//     `ifndef`, `ifex`), whose content is only moved up or dropped; no
+//     other directive, which could copy or count the nodes, and no element
+//     of an unknown tag;
 //   - every descendant is a RegisterGroup, Register, BitField or Enum (the
-//     writers look for segments and sections inside any element);
+//     writers look for segments and sections inside any element), or, in a
+//     run without checks, a condition on macros (`if`, `ifnot`, `ifdef`,
+//     `ifndef`): which register content such a condition keeps changes
+//     nothing a run without checks shows;
+//   - content held by a condition, or holding one, is taken only when no
+//     descendant's text needs the expression parser: the condition decides
+//     whether those texts would be evaluated, or leaves the tree itself;
 //   - every `start` and RegisterGroup `size` text of the descendants that
 //     the address evaluation would hand to the expression parser evaluates.
 //     Those texts are evaluated while the content is read, without any
@@ -27,6 +35,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_set>
+#include <vector>
 
 #include "expr/simple_expression_parser.h"
 #include "memory/element_kind.h"
@@ -70,9 +79,15 @@ class RegisterFilter : public ContentFilter {
  private:
   // Takes the text that evaluating `text` hands to the parser, if any.
   bool acceptEvaluated(std::string_view text);
+  bool enclosingFits(std::span<XMLElement* const> enclosing);
 
   SimpleExpressionParser& parser_;
   LeftOutContentCheck* check_ = nullptr;
+  // The content of this attempt is held by a condition or holds one.
+  bool conditional_ = false;
+  // The open elements last found fit to enclose left-out content, outermost
+  // first.
+  std::vector<const XMLElement*> verified_;
   // Expression text of the descendants accepted since mayLeaveOut.
   size_t expressionBytes_ = 0;
   // Texts found to evaluate (evaluation with one parser always gives the
