@@ -6,8 +6,45 @@
 #include "check/value_checks.h"
 #include "check/vocabulary.h"
 #include "memory/memory_map_element.h"
+#include "xml/same_bytes.h"
 
 namespace vozo {
+
+namespace {
+
+// Up to 9 decimal digits without a leading zero, or "0x" and up to 8
+// hexadecimal digits: a start, a plain number and a 32-bit size alike.
+bool isShortNumber(std::string_view text) {
+  auto decimal = [](char c) { return c >= '0' && c <= '9'; };
+  auto hex = [&decimal](char c) {
+    return decimal(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+  };
+  if (text.size() > 2 && text.size() <= 10 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    return std::all_of(text.begin() + 2, text.end(), hex);
+  }
+  return !text.empty() && text.size() <= 9 && (text[0] != '0' || text.size() == 1) &&
+         std::all_of(text.begin(), text.end(), decimal);
+}
+
+}  // namespace
+
+bool LeftOutRegisterChecks::NameSequence::matches(std::span<const XMLAttribute> attributes) const {
+  if (attributes.size() != names.size()) return false;
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (!sameName(attributes[i].name, names[i])) return false;
+  }
+  return true;
+}
+
+void LeftOutRegisterChecks::NameSequence::remember(ElementKind elementKind,
+                                                   std::span<const XMLAttribute> attributes,
+                                                   ptrdiff_t startAt, ptrdiff_t sizeAt) {
+  kind = elementKind;
+  names.assign(attributes.size(), std::string());
+  for (size_t i = 0; i < attributes.size(); ++i) names[i] = attributes[i].name;
+  start = startAt;
+  size = sizeAt;
+}
 
 const Evaluation* LeftOutRegisterChecks::evaluateForTrial(std::string_view text) {
   pending_.push_back(text);
@@ -29,33 +66,40 @@ bool LeftOutRegisterChecks::accept(ElementKind kind, std::string_view tagName,
   // What checkElement does with a register-like element in the tree, whose
   // attributes are sorted by name with one value each: "size" is checked
   // before "start".
-  const NameTable* known = knownAttributes(kind, tagName);
-  if (known == nullptr) return true;
   const XMLAttribute* start = nullptr;
   const XMLAttribute* size = nullptr;
-  for (const XMLAttribute& attribute : attributes) {
-    const size_t index = known->find(attribute.name);
-    if (index == known->names().size()) return false;
-    // A repeated name keeps its last value in the tree, where only that one
-    // is evaluated; rare enough to leave to the tree.
-    if (index == kStartIndex) {
-      if (start != nullptr) return false;
-      start = &attribute;
-    } else if (index == kSizeIndex) {
-      if (size != nullptr) return false;
-      size = &attribute;
+  // Register maps write every element of a kind with the same attributes
+  // in the same order: a sequence of names seen last passes without a
+  // lookup of each name.
+  NameSequence& seen = lastNames_[static_cast<size_t>(kind) % lastNames_.size()];
+  if (seen.kind == kind && seen.matches(attributes)) {
+    if (seen.start >= 0) start = &attributes[seen.start];
+    if (seen.size >= 0) size = &attributes[seen.size];
+  } else {
+    const NameTable* known = knownAttributes(kind, tagName);
+    if (known == nullptr) return true;
+    for (const XMLAttribute& attribute : attributes) {
+      const size_t index = known->find(attribute.name);
+      if (index == known->names().size()) return false;
+      // A repeated name keeps its last value in the tree, where only that
+      // one is evaluated; rare enough to leave to the tree.
+      if (index == kStartIndex) {
+        if (start != nullptr) return false;
+        start = &attribute;
+      } else if (index == kSizeIndex) {
+        if (size != nullptr) return false;
+        size = &attribute;
+      }
     }
+    seen.remember(kind, attributes, start ? start - attributes.data() : -1,
+                  size ? size - attributes.data() : -1);
   }
   auto passes = [this](const XMLAttribute* attribute, AddressForm form) {
     if (attribute == nullptr) return true;
-    // The commonest texts, a short decimal number (after the "+" of a
-    // start), pass in every form; no need for the full look.
+    // The commonest texts pass in every form; no need for the full look.
     std::string_view body = attribute->value;
     if (form == AddressForm::Start && !body.empty() && body[0] == '+') body.remove_prefix(1);
-    if (!body.empty() && body.size() <= 9 && (body[0] != '0' || body.size() == 1) &&
-        std::all_of(body.begin(), body.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-      return true;
-    }
+    if (isShortNumber(body)) return true;
     std::optional<std::string> problem = addressTextProblem(attribute->value, form, evaluate_);
     return problem && problem->empty();
   };

@@ -10,6 +10,8 @@
 // replays them into the store when the holding element is checked, where
 // the whole tree would have checked them.
 
+#include <array>
+#include <cstddef>
 #include <span>
 #include <string>
 #include <string_view>
@@ -42,8 +44,21 @@ class LeftOutRegisterChecks : public LeftOutContentCheck {
   // its own; null for one that does not. Notes the text for the replay.
   const Evaluation* evaluateForTrial(std::string_view text);
 
+  // The attribute names of the last element of a kind that passed, and
+  // where its start and size stood among them (-1 for none).
+  struct NameSequence {
+    ElementKind kind = ElementKind::Other;
+    std::vector<std::string> names;
+    ptrdiff_t start = -1;
+    ptrdiff_t size = -1;
+    bool matches(std::span<const XMLAttribute> attributes) const;
+    void remember(ElementKind elementKind, std::span<const XMLAttribute> attributes,
+                  ptrdiff_t startAt, ptrdiff_t sizeAt);
+  };
+
   CheckContext& context_;
   const TextEvaluator evaluate_;
+  std::array<NameSequence, 8> lastNames_;  // by kind, modulo 8
   std::vector<std::string_view> pending_;
   std::unordered_map<const MemoryMapElement*, std::vector<std::string_view>> byHolder_;
   // Trial results, as many as the store keeps: a register map repeats its

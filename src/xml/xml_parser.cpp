@@ -4,6 +4,10 @@
 #include <array>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "xml/same_bytes.h"
 
 namespace vozo {
@@ -106,6 +110,33 @@ size_t countNewlines(const char* from, const char* end) {
 
 inline char* findByte(char* from, char* end, char c) {
   return static_cast<char*>(std::memchr(from, c, end - from));
+}
+
+// The first byte at or after `p` of class kValueStop; there is one at `end`
+// (the NUL). Sixteen bytes at a time while that many lie before `end`:
+// attribute values, descriptions above all, make up half of a register map.
+inline char* findValueStop(char* p, const char* end) {
+#if defined(__SSE2__)
+  const __m128i quote = _mm_set1_epi8('"');
+  const __m128i apostrophe = _mm_set1_epi8('\'');
+  const __m128i ampersand = _mm_set1_epi8('&');
+  const __m128i dollar = _mm_set1_epi8('$');
+  const __m128i nul = _mm_setzero_si128();
+  const __m128i newline = _mm_set1_epi8('\n');
+  while (end - p >= 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i quotes = _mm_or_si128(_mm_cmpeq_epi8(bytes, quote), _mm_cmpeq_epi8(bytes, apostrophe));
+    const __m128i marks = _mm_or_si128(_mm_cmpeq_epi8(bytes, ampersand), _mm_cmpeq_epi8(bytes, dollar));
+    const __m128i ends = _mm_or_si128(_mm_cmpeq_epi8(bytes, nul), _mm_cmpeq_epi8(bytes, newline));
+    const int mask = _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(quotes, marks), ends));
+    if (mask != 0) return p + __builtin_ctz(static_cast<unsigned>(mask));
+    p += 16;
+  }
+#else
+  static_cast<void>(end);
+#endif
+  while (!hasClass(*p, kValueStop)) ++p;
+  return p;
 }
 
 }  // namespace
@@ -461,7 +492,7 @@ char* XMLParser::scanPlainContent(std::string_view outerName, char*& failedAt) {
       if (quote != '"' && quote != '\'') return stop(p);
       char* valueStart = ++p;
       for (;;) {
-        while (!hasClass(*p, kValueStop)) ++p;
+        p = findValueStop(p, end_);
         if (*p == quote) break;
         if (*p == '\n') {
           ++lines;
