@@ -6,7 +6,6 @@
 #include "check/value_checks.h"
 #include "check/vocabulary.h"
 #include "memory/memory_map_element.h"
-#include "xml/same_bytes.h"
 
 namespace vozo {
 
@@ -28,24 +27,6 @@ bool isShortNumber(std::string_view text) {
 
 }  // namespace
 
-bool LeftOutRegisterChecks::NameSequence::matches(std::span<const XMLAttribute> attributes) const {
-  if (attributes.size() != names.size()) return false;
-  for (size_t i = 0; i < names.size(); ++i) {
-    if (!sameName(attributes[i].name, names[i])) return false;
-  }
-  return true;
-}
-
-void LeftOutRegisterChecks::NameSequence::remember(ElementKind elementKind,
-                                                   std::span<const XMLAttribute> attributes,
-                                                   ptrdiff_t startAt, ptrdiff_t sizeAt) {
-  kind = elementKind;
-  names.assign(attributes.size(), std::string());
-  for (size_t i = 0; i < attributes.size(); ++i) names[i] = attributes[i].name;
-  start = startAt;
-  size = sizeAt;
-}
-
 const Evaluation* LeftOutRegisterChecks::evaluateForTrial(std::string_view text) {
   pending_.push_back(text);
   if (auto found = context_.evaluations.find(text); found != context_.evaluations.end()) {
@@ -62,38 +43,31 @@ const Evaluation* LeftOutRegisterChecks::evaluateForTrial(std::string_view text)
 }
 
 bool LeftOutRegisterChecks::accept(ElementKind kind, std::string_view tagName,
-                                   std::span<const XMLAttribute> attributes) {
+                                   std::span<const XMLAttribute> attributes, bool namesAsBefore) {
   // What checkElement does with a register-like element in the tree, whose
   // attributes are sorted by name with one value each: "size" is checked
   // before "start".
-  const XMLAttribute* start = nullptr;
-  const XMLAttribute* size = nullptr;
   // Register maps write every element of a kind with the same attributes
-  // in the same order: a sequence of names seen last passes without a
-  // lookup of each name.
-  NameSequence& seen = lastNames_[static_cast<size_t>(kind) % lastNames_.size()];
-  if (seen.kind == kind && seen.matches(attributes)) {
-    if (seen.start >= 0) start = &attributes[seen.start];
-    if (seen.size >= 0) size = &attributes[seen.size];
-  } else {
+  // in the same order: names as before need no lookup of each.
+  NamePlaces& places = places_[static_cast<size_t>(kind)];
+  if (!namesAsBefore) {
+    places = NamePlaces();
     const NameTable* known = knownAttributes(kind, tagName);
-    if (known == nullptr) return true;
-    for (const XMLAttribute& attribute : attributes) {
-      const size_t index = known->find(attribute.name);
+    places.checked = known != nullptr;
+    for (size_t i = 0; known != nullptr && i < attributes.size(); ++i) {
+      const size_t index = known->find(attributes[i].name);
       if (index == known->names().size()) return false;
       // A repeated name keeps its last value in the tree, where only that
       // one is evaluated; rare enough to leave to the tree.
-      if (index == kStartIndex) {
-        if (start != nullptr) return false;
-        start = &attribute;
-      } else if (index == kSizeIndex) {
-        if (size != nullptr) return false;
-        size = &attribute;
-      }
+      if (index != kStartIndex && index != kSizeIndex) continue;
+      int& place = index == kStartIndex ? places.start : places.size;
+      if (place >= 0) return false;
+      place = static_cast<int>(i);
     }
-    seen.remember(kind, attributes, start ? start - attributes.data() : -1,
-                  size ? size - attributes.data() : -1);
   }
+  if (!places.checked) return true;
+  const XMLAttribute* start = places.start >= 0 ? &attributes[places.start] : nullptr;
+  const XMLAttribute* size = places.size >= 0 ? &attributes[places.size] : nullptr;
   auto passes = [this](const XMLAttribute* attribute, AddressForm form) {
     if (attribute == nullptr) return true;
     // The commonest texts pass in every form; no need for the full look.

@@ -32,7 +32,7 @@ class LeftOutRegisterChecks : public LeftOutContentCheck {
 
   void restart() override { pending_.clear(); }
   bool accept(ElementKind kind, std::string_view tagName,
-              std::span<const XMLAttribute> attributes) override;
+              std::span<const XMLAttribute> attributes, bool namesAsBefore) override;
   void leftOut(const MemoryMapElement& holder) override;
 
   // Called right after `element` itself is checked: puts the texts of its
@@ -44,21 +44,18 @@ class LeftOutRegisterChecks : public LeftOutContentCheck {
   // its own; null for one that does not. Notes the text for the replay.
   const Evaluation* evaluateForTrial(std::string_view text);
 
-  // The attribute names of the last element of a kind that passed, and
-  // where its start and size stood among them (-1 for none).
-  struct NameSequence {
-    ElementKind kind = ElementKind::Other;
-    std::vector<std::string> names;
-    ptrdiff_t start = -1;
-    ptrdiff_t size = -1;
-    bool matches(std::span<const XMLAttribute> attributes) const;
-    void remember(ElementKind elementKind, std::span<const XMLAttribute> attributes,
-                  ptrdiff_t startAt, ptrdiff_t sizeAt);
+  // What the names of the last element of a kind that passed showed:
+  // whether its kind is checked, and where its start and size stood (-1:
+  // not there).
+  struct NamePlaces {
+    bool checked = false;
+    int start = -1;
+    int size = -1;
   };
 
   CheckContext& context_;
   const TextEvaluator evaluate_;
-  std::array<NameSequence, 8> lastNames_;  // by kind, modulo 8
+  std::array<NamePlaces, static_cast<size_t>(ElementKind::Other) + 1> places_;
   std::vector<std::string_view> pending_;
   std::unordered_map<const MemoryMapElement*, std::vector<std::string_view>> byHolder_;
   // Trial results, as many as the store keeps: a register map repeats its

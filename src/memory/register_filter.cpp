@@ -67,7 +67,8 @@ bool RegisterFilter::acceptEvaluated(std::string_view text) {
 }
 
 bool RegisterFilter::acceptDescendant(std::string_view tagName,
-                                      std::span<const XMLAttribute> attributes) {
+                                      std::span<const XMLAttribute> attributes,
+                                      bool namesAsBefore) {
   const ElementKind kind = elementKindForTag(tagName);
   if (kind != ElementKind::RegisterGroup && kind != ElementKind::Register &&
       kind != ElementKind::BitField && kind != ElementKind::Enum) {
@@ -75,19 +76,25 @@ bool RegisterFilter::acceptDescendant(std::string_view tagName,
     conditional_ = true;
     return expressionBytes_ == 0;
   }
-  // The values a tree would keep: the last one written of each name.
-  std::string_view start, size;
-  for (const XMLAttribute& attribute : attributes) {
-    if (sameName(attribute.name, "start")) {
-      start = attribute.value;
-    } else if (sameName(attribute.name, "size")) {
-      size = attribute.value;
+  // Where the values a tree would keep stand: the last one written of each
+  // name.
+  AttributePlaces& places = places_[static_cast<size_t>(kind)];
+  if (!namesAsBefore) {
+    places = AttributePlaces();
+    for (size_t i = 0; i < attributes.size(); ++i) {
+      if (sameName(attributes[i].name, "start")) {
+        places.start = static_cast<int>(i);
+      } else if (sameName(attributes[i].name, "size")) {
+        places.size = static_cast<int>(i);
+      }
     }
   }
+  const std::string_view start = places.start >= 0 ? attributes[places.start].value : "";
+  const std::string_view size = places.size >= 0 ? attributes[places.size].value : "";
   // Only a group's size is an expression; the others' is a plain C number.
   return acceptEvaluated(evaluatedStartText(start)) &&
          (kind != ElementKind::RegisterGroup || acceptEvaluated(evaluatedSizeText(size))) &&
-         (check_ == nullptr || check_->accept(kind, tagName, attributes));
+         (check_ == nullptr || check_->accept(kind, tagName, attributes, namesAsBefore));
 }
 
 void RegisterFilter::leftOut(XMLElement& element) {

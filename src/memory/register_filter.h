@@ -30,6 +30,7 @@
 //     are evaluated, at the holding element: the bound on expression text is
 //     reached where it was reached before, and no failure goes uncounted.
 
+#include <array>
 #include <cstddef>
 #include <span>
 #include <string>
@@ -54,9 +55,10 @@ class LeftOutContentCheck {
   virtual ~LeftOutContentCheck() = default;
   // A new attempt begins: what accept() took since the last one is void.
   virtual void restart() = 0;
-  // True when the checks find nothing to report on this element.
+  // True when the checks find nothing to report on this element;
+  // `namesAsBefore` as for ContentFilter::acceptDescendant.
   virtual bool accept(ElementKind kind, std::string_view tagName,
-                      std::span<const XMLAttribute> attributes) = 0;
+                      std::span<const XMLAttribute> attributes, bool namesAsBefore) = 0;
   // The elements accepted since restart() are the content left out below
   // `holder`.
   virtual void leftOut(const MemoryMapElement& holder) = 0;
@@ -68,8 +70,8 @@ class RegisterFilter : public ContentFilter {
   explicit RegisterFilter(SimpleExpressionParser& parser) : parser_(parser) {}
 
   bool mayLeaveOut(const XMLElement& element, std::span<XMLElement* const> enclosing) override;
-  bool acceptDescendant(std::string_view tagName,
-                        std::span<const XMLAttribute> attributes) override;
+  bool acceptDescendant(std::string_view tagName, std::span<const XMLAttribute> attributes,
+                        bool namesAsBefore) override;
   void leftOut(XMLElement& element) override;
 
   // Asks `check` (not owned; null for none) about every descendant too.
@@ -85,6 +87,13 @@ class RegisterFilter : public ContentFilter {
   LeftOutContentCheck* check_ = nullptr;
   // The content of this attempt is held by a condition or holds one.
   bool conditional_ = false;
+  // Where `start` and `size` stood among the attributes of the last
+  // descendant of each kind (-1: not there).
+  struct AttributePlaces {
+    int start = -1;
+    int size = -1;
+  };
+  std::array<AttributePlaces, static_cast<size_t>(ElementKind::Other) + 1> places_;
   // The open elements last found fit to enclose left-out content, outermost
   // first.
   std::vector<const XMLElement*> verified_;

@@ -37,9 +37,13 @@ class ContentFilter {
 
   // Called for each descendant in document order, once its start tag is
   // read; `attributes` are in the order written, a repeated name included.
-  // False keeps the whole content.
+  // `namesAsBefore` tells that the last descendant with the same tag name
+  // since mayLeaveOut had the same attribute names in the same order, so
+  // that what the filter learnt from those names holds again. False keeps
+  // the whole content.
   virtual bool acceptDescendant(std::string_view tagName,
-                                std::span<const XMLAttribute> attributes) = 0;
+                                std::span<const XMLAttribute> attributes,
+                                bool namesAsBefore) = 0;
 
   // The content of `element` has been left out: every descendant was
   // accepted since the matching mayLeaveOut.

@@ -441,6 +441,9 @@ char* XMLParser::scanPlainContent(std::string_view outerName, char*& failedAt) {
   // on the way, so that the line count can step over the content.
   std::vector<std::string_view>& open = scanOpenNames_;
   std::vector<XMLAttribute>& attributes = scanAttributes_;
+  // The shapes of earlier scans are reused, their lists kept allocated.
+  std::vector<ScanShape>& shapes = scanShapes_;
+  size_t shapeCount = 0;
   open.clear();
   lineAt(p_);
   uint32_t lines = 0;
@@ -482,9 +485,30 @@ char* XMLParser::scanPlainContent(std::string_view outerName, char*& failedAt) {
     std::string_view tagName = nameAt(p);
     skipSpaceAt(p);
     attributes.clear();
+    // Descendants of one tag mostly repeat the attribute names of the one
+    // before: a name is first compared with the one at its place there
+    // (followed by "=", which ends a name as the byte-wise read would).
+    ScanShape* shape = nullptr;
+    for (size_t i = 0; i < shapeCount; ++i) {
+      if (sameName(shapes[i].tagName, tagName)) shape = &shapes[i];
+    }
+    bool namesAsBefore = shape != nullptr;
     while (hasClass(*p, kAttributeStart)) {
-      std::string_view name = nameAt(p);
-      skipSpaceAt(p);
+      std::string_view name;
+      const size_t index = attributes.size();
+      if (namesAsBefore && index < shape->names.size()) {
+        const std::string_view expected = shape->names[index];
+        if (static_cast<size_t>(end_ - p) > expected.size() &&
+            sameBytes(p, expected.data(), expected.size()) && p[expected.size()] == '=') {
+          name = std::string_view(p, expected.size());
+          p += expected.size();
+        }
+      }
+      if (name.empty()) {
+        namesAsBefore = false;
+        name = nameAt(p);
+        skipSpaceAt(p);
+      }
       if (*p != '=') return stop(p);
       ++p;
       skipSpaceAt(p);
@@ -505,6 +529,16 @@ char* XMLParser::scanPlainContent(std::string_view outerName, char*& failedAt) {
       ++p;
       skipSpaceAt(p);
     }
+    namesAsBefore = namesAsBefore && attributes.size() == shape->names.size();
+    if (!namesAsBefore) {
+      if (shape == nullptr) {
+        if (shapeCount == shapes.size()) shapes.emplace_back();
+        shape = &shapes[shapeCount++];
+      }
+      shape->tagName = tagName;
+      shape->names.clear();
+      for (const XMLAttribute& attribute : attributes) shape->names.push_back(attribute.name);
+    }
     bool selfClosing = false;
     if (*p == '/' && p[1] == '>') {
       selfClosing = true;
@@ -514,7 +548,7 @@ char* XMLParser::scanPlainContent(std::string_view outerName, char*& failedAt) {
     } else {
       return stop(p);
     }
-    if (!filter_->acceptDescendant(tagName, attributes)) return stop(p);
+    if (!filter_->acceptDescendant(tagName, attributes, namesAsBefore)) return stop(p);
     if (!selfClosing) open.push_back(tagName);
   }
 }

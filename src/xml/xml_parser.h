@@ -132,6 +132,12 @@ class XMLParser {
   int scansBeforeFailure_ = 0;
   std::vector<std::string_view> scanOpenNames_;
   std::vector<XMLAttribute> scanAttributes_;
+  // The attribute names of the last descendant of each tag in this scan.
+  struct ScanShape {
+    std::string_view tagName;
+    std::vector<std::string_view> names;
+  };
+  std::vector<ScanShape> scanShapes_;
 };
 
 }  // namespace vozo

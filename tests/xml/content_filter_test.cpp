@@ -21,14 +21,17 @@ class GroupFilter : public ContentFilter {
   bool mayLeaveOut(const XMLElement& element, std::span<XMLElement* const>) override {
     return element.tagName() == "Group";
   }
-  bool acceptDescendant(std::string_view tagName, std::span<const XMLAttribute>) override {
+  bool acceptDescendant(std::string_view tagName, std::span<const XMLAttribute>,
+                        bool namesAsBefore) override {
     ++descendantsSeen;
+    sameNames += namesAsBefore ? 'T' : 'F';
     return tagName != "Keep";
   }
   void leftOut(XMLElement&) override { ++leftOutCount; }
 
   int leftOutCount = 0;
   int descendantsSeen = 0;
+  std::string sameNames;  // one letter per descendant: T when its names were as before
 };
 
 std::string rootText(const XMLDocument& document) {
@@ -147,6 +150,24 @@ TEST(ContentFilterTest, DeepNestingAroundAFailureStaysLinear) {
   XMLDocument whole(false);
   whole.parse(text);
   EXPECT_EQ(rootText(filtered), rootText(whole));
+}
+
+// A descendant's names count as before only when the last one with its tag
+// had exactly the same names in the same order; a name that merely begins
+// like the one before does not.
+TEST(ContentFilterTest, NamesAsBeforeComparesWholeNames) {
+  XMLDocument document(false);
+  GroupFilter filter;
+  document.setContentFilter(&filter);
+  document.parse(
+      "<Group><R a=\"1\" b=\"2\"/><R a=\"3\" b=\"4\"/><R a=\"5\"/><R ab=\"6\"/>"
+      "<R a =\"7\"/><S a=\"8\"/><R a=\"9\"/><R a=\"9\" c=\"1\"/></Group>");
+  EXPECT_EQ(filter.sameNames, "FTFFFFTF");
+  // A new scan starts without names.
+  document.setContentFilter(&filter);
+  filter.sameNames.clear();
+  document.parse("<Group><R ab=\"9\" c=\"1\"/></Group>");
+  EXPECT_EQ(filter.sameNames, "F");
 }
 
 TEST(ContentFilterTest, IgnoredWhenCharacterDataIsKept) {
