@@ -112,6 +112,34 @@ inline char* findByte(char* from, char* end, char c) {
   return static_cast<char*>(std::memchr(from, c, end - from));
 }
 
+// The first "<" or NUL at or after `p` (there is a NUL at `end`), counting
+// the newlines passed: the indentation between the tags of a register map.
+inline char* findTagStart(char* p, const char* end, uint32_t& lines) {
+#if defined(__SSE2__)
+  const __m128i less = _mm_set1_epi8('<');
+  const __m128i nul = _mm_setzero_si128();
+  const __m128i newline = _mm_set1_epi8('\n');
+  while (end - p >= 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const unsigned stops = static_cast<unsigned>(_mm_movemask_epi8(
+        _mm_or_si128(_mm_cmpeq_epi8(bytes, less), _mm_cmpeq_epi8(bytes, nul))));
+    const unsigned newlines =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, newline)));
+    if (stops != 0) {
+      const unsigned at = static_cast<unsigned>(__builtin_ctz(stops));
+      lines += static_cast<uint32_t>(__builtin_popcount(newlines & ((1u << at) - 1)));
+      return p + at;
+    }
+    lines += static_cast<uint32_t>(__builtin_popcount(newlines));
+    p += 16;
+  }
+#else
+  static_cast<void>(end);
+#endif
+  for (; *p != '<' && *p != '\0'; ++p) lines += *p == '\n';
+  return p;
+}
+
 // The first byte at or after `p` of class kValueStop; there is one at `end`
 // (the NUL). Sixteen bytes at a time while that many lie before `end`:
 // attribute values, descriptions above all, make up half of a register map.
@@ -462,10 +490,8 @@ char* XMLParser::scanPlainContent(std::string_view outerName, char*& failedAt) {
   };
   for (;;) {
     // Character data up to the next tag; it is not kept.
-    while (*p != '<') {
-      if (*p == '\0') return stop(p);
-      lines += *p++ == '\n';
-    }
+    p = findTagStart(p, end_, lines);
+    if (*p != '<') return stop(p);
     ++p;
     if (*p == '/') {
       ++p;
