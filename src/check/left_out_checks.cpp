@@ -1,6 +1,5 @@
 #include "check/left_out_checks.h"
 
-
 #include <algorithm>
 
 #include "check/value_checks.h"
@@ -45,10 +44,9 @@ const Evaluation* LeftOutRegisterChecks::evaluateForTrial(std::string_view text)
 bool LeftOutRegisterChecks::accept(ElementKind kind, std::string_view tagName,
                                    std::span<const XMLAttribute> attributes, bool namesAsBefore) {
   // What checkElement does with a register-like element in the tree, whose
-  // attributes are sorted by name with one value each: "size" is checked
-  // before "start".
-  // Register maps write every element of a kind with the same attributes
-  // in the same order: names as before need no lookup of each.
+  // attributes are sorted by name with one value each ("size" is checked
+  // before "start"). Register maps write every element of a kind with the
+  // same attributes in the same order: names as before need no lookup.
   NamePlaces& places = places_[static_cast<size_t>(kind)];
   if (!namesAsBefore) {
     places = NamePlaces();
