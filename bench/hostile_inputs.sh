@@ -99,6 +99,10 @@ case_nesting_1M_deep() {
   { printf '<R>'; repeat 1000000 '<MemorySegment name="S" start="+1" size="1">'; repeat 1000000 '</MemorySegment>'; printf '</R>'; } >map.xml
   run -memory-map-file map.xml out.ld
 }
+case_register_groups_1M_deep_macro_at_bottom() {
+  { printf '<R><MemorySegment name="P" start="0x40000000" size="0x1000">'; repeat 1000000 '<RegisterGroup name="G" start="+4">'; printf '<Register name="R" description="$(NOTE)"/>'; repeat 1000000 '</RegisterGroup>'; printf '</MemorySegment></R>'; } >map.xml
+  run -memory-map-file map.xml out.ld
+}
 case_sections_1M_deep() {
   { printf '<R><MemorySegment name="RAM" start="0" size="0x100000">'; repeat 1000000 '<ProgramSection name=".s">'; repeat 1000000 '</ProgramSection>'; printf '</MemorySegment></R>'; } >map.xml
   run -memory-map-file map.xml out.ld
