@@ -22,35 +22,42 @@ std::string describe(std::string_view before, std::string_view after) {
 // the tool was built on, so a build produces the same paths everywhere.
 // Micro and TargetID describe the product's target family; -target does not
 // change them.
-BuiltinMacroTable::BuiltinMacroTable(Clock clock) : clock_(clock) {
-  add("Date", "", "Day Month Year e.g. 21 June 2011.");
-  add("DateYear", "", "Year e.g. 2011.");
-  add("DateMonth", "", "Month e.g. 01 to 12.");
-  add("DateDay", "", "Day e.g. 21.");
-  add("Time", "", "Hour:Minutes:Seconds e.g. 15:34:03.");
-  add("TimeHour", "", "Hour e.g. 15.");
-  add("TimeMinute", "", "Minute e.g. 34.");
-  add("TimeSecond", "", "Seconds e.g. 03.");
-  add("UnixTime", "", "Seconds since 00:00, Jan 1 1970 UTC");
-  add("HostArch", "arm64", describe("The CPU architecture that ", " is running on e.g. x86."));
-  add("HostArchClass", "arm",
+void BuiltinMacroTable::fill() const {
+  if (filled_) return;
+  filled_ = true;
+  put("Date", "", "Day Month Year e.g. 21 June 2011.");
+  put("DateYear", "", "Year e.g. 2011.");
+  put("DateMonth", "", "Month e.g. 01 to 12.");
+  put("DateDay", "", "Day e.g. 21.");
+  put("Time", "", "Hour:Minutes:Seconds e.g. 15:34:03.");
+  put("TimeHour", "", "Hour e.g. 15.");
+  put("TimeMinute", "", "Minute e.g. 34.");
+  put("TimeSecond", "", "Seconds e.g. 03.");
+  put("UnixTime", "", "Seconds since 00:00, Jan 1 1970 UTC");
+  put("HostArch", "arm64", describe("The CPU architecture that ", " is running on e.g. x86."));
+  put("HostArchClass", "arm",
       describe("The class of CPU architecture that ", " is running on e.g. intel, arm."));
-  add("HostOS", "linux",
+  put("HostOS", "linux",
       describe("The name of the operating system that ", " is running on e.g. win."));
-  add("Micro", "ARM", describe("The ", " target e.g. ARM."));
-  add("TargetID", std::to_string(kTargetIdArm),
+  put("Micro", "ARM", describe("The ", " target e.g. ARM."));
+  put("TargetID", std::to_string(kTargetIdArm),
       describe("ID number representing the ", " target."));
-  add("HostEXE", "",
+  put("HostEXE", "",
       describe("The file extension for executables on the CPU that ", " is running on e.g. .exe."));
-  add("HostDLLExt", ".so",
+  put("HostDLLExt", ".so",
       describe("The file extension for dynamic link libraries used by the operating system that ",
                " is running on e.g. .dll, .so, .dylib."));
-  add("HostDLL", ".so_arm64",
+  put("HostDLL", ".so_arm64",
       describe("The file extension for dynamic link libraries on the CPU that ",
                " is running on e.g. .dll."));
 }
 
 void BuiltinMacroTable::add(std::string name, std::string value, std::string description) {
+  fill();
+  put(std::move(name), std::move(value), std::move(description));
+}
+
+void BuiltinMacroTable::put(std::string name, std::string value, std::string description) const {
   if (!description.empty()) {
     auto known = std::find_if(descriptions_.begin(), descriptions_.end(),
                               [&](const auto& entry) { return entry.first == name; });
@@ -64,6 +71,7 @@ void BuiltinMacroTable::add(std::string name, std::string value, std::string des
 }
 
 const std::string* BuiltinMacroTable::find(std::string_view name) const {
+  fill();
   auto entry = values_.find(name);
   return entry == values_.end() ? nullptr : &entry->second;
 }

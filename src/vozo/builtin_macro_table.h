@@ -17,9 +17,10 @@ class BuiltinMacroTable : public MacroTable {
  public:
   using Clock = ClockReading (*)();
 
-  // Filled with the seventeen built-in entries. `clock` is read each time a
-  // date or time value is asked for; tests pass a fixed one.
-  explicit BuiltinMacroTable(Clock clock = readHostClock);
+  // Holds the seventeen built-in entries, filled in when first asked for (a
+  // run whose paths name no macro never needs them). `clock` is read each
+  // time a date or time value is asked for; tests pass a fixed one.
+  explicit BuiltinMacroTable(Clock clock = readHostClock) : clock_(clock) {}
 
   // Sets `name` to `value`, replacing an earlier value; records a non-empty
   // description (replacing an earlier description of the name).
@@ -31,14 +32,22 @@ class BuiltinMacroTable : public MacroTable {
   // Names with a description, with that description, in the order they were
   // first added. Documentation only; nothing in the output uses it.
   const std::vector<std::pair<std::string, std::string>>& descriptions() const {
+    fill();
     return descriptions_;
   }
 
-  size_t size() const { return values_.size(); }
+  size_t size() const {
+    fill();
+    return values_.size();
+  }
 
  private:
-  std::map<std::string, std::string, std::less<>> values_;
-  std::vector<std::pair<std::string, std::string>> descriptions_;
+  void fill() const;
+  void put(std::string name, std::string value, std::string description) const;
+
+  mutable bool filled_ = false;
+  mutable std::map<std::string, std::string, std::less<>> values_;
+  mutable std::vector<std::pair<std::string, std::string>> descriptions_;
   Clock clock_;
 };
 
