@@ -81,17 +81,22 @@ class RecogniserTable {
     // One flat list of candidates, grouped by first byte: counted first,
     // then filled, so the table costs two allocations instead of one per
     // byte that some recogniser can begin with.
+    // Each recogniser's first bytes are asked for once (the space
+    // separators' set takes a pass over all 256 bytes).
     ordered_.reserve(owned_.size());
+    std::vector<ByteSet> firstBytes;
+    firstBytes.reserve(owned_.size());
     for (const auto& recogniser : owned_) {
       ordered_.push_back(recogniser.get());
-      recogniser->firstBytes().forEach([&](unsigned char byte) { ++groupStart_[byte + 1]; });
+      firstBytes.push_back(recogniser->firstBytes());
+      firstBytes.back().forEach([&](unsigned char byte) { ++groupStart_[byte + 1]; });
     }
     for (size_t byte = 0; byte < 256; ++byte) groupStart_[byte + 1] += groupStart_[byte];
     byFirstByte_.resize(groupStart_[256]);
     std::array<uint16_t, 256> filled{};
-    for (const LexerToken* recogniser : ordered_) {
-      recogniser->firstBytes().forEach([&](unsigned char byte) {
-        byFirstByte_[groupStart_[byte] + filled[byte]++] = recogniser;
+    for (size_t i = 0; i < ordered_.size(); ++i) {
+      firstBytes[i].forEach([&](unsigned char byte) {
+        byFirstByte_[groupStart_[byte] + filled[byte]++] = ordered_[i];
       });
     }
   }
