@@ -125,12 +125,11 @@ inline char* findTagStart(char* p, const char* end, uint32_t& lines) {
         _mm_or_si128(_mm_cmpeq_epi8(bytes, less), _mm_cmpeq_epi8(bytes, nul))));
     const unsigned newlines =
         static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, newline)));
-    if (stops != 0) {
-      const unsigned at = static_cast<unsigned>(__builtin_ctz(stops));
-      lines += static_cast<uint32_t>(__builtin_popcount(newlines & ((1u << at) - 1)));
-      return p + at;
-    }
-    lines += static_cast<uint32_t>(__builtin_popcount(newlines));
+    // Indentation holds a newline or two: counted bit by bit.
+    unsigned passed = newlines;
+    if (stops != 0) passed &= (stops & -stops) - 1;
+    for (; passed != 0; passed &= passed - 1) ++lines;
+    if (stops != 0) return p + __builtin_ctz(stops);
     p += 16;
   }
 #else
@@ -144,6 +143,10 @@ inline char* findTagStart(char* p, const char* end, uint32_t& lines) {
 // (the NUL). Sixteen bytes at a time while that many lie before `end`:
 // attribute values, descriptions above all, make up half of a register map.
 inline char* findValueStop(char* p, const char* end) {
+  // Most values are short: their first bytes one by one.
+  for (const char* shortEnd = p + 8; p < shortEnd; ++p) {
+    if (hasClass(*p, kValueStop)) return p;
+  }
 #if defined(__SSE2__)
   const __m128i quote = _mm_set1_epi8('"');
   const __m128i apostrophe = _mm_set1_epi8('\'');
