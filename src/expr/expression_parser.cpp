@@ -52,7 +52,7 @@ const Expression& ExpressionParser::parse(std::string_view text) {
 }
 
 ExpressionValue ExpressionParser::evaluate(std::string_view text) {
-  if (std::optional<ExpressionValue> literal = evaluatePlainLiteral(text)) return *literal;
+  if (std::optional<ExpressionValue> literal = evaluatePlainArithmetic(text)) return *literal;
   return parse(text).evaluate();
 }
 
