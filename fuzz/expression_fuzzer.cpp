@@ -1,9 +1,14 @@
 // The expression evaluator: every text evaluates or fails through the flag.
+// Where the shortcut for plain literals and their sums and products gives a
+// value, the full parse must give the same.
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 
 #include "expr/evaluate.h"
+#include "expr/parser_exception.h"
+#include "expr/plain_literal.h"
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -14,6 +19,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     vozo::evaluateUnsigned(parser, text, ok);
     vozo::evaluateSigned(parser, text, ok);
     vozo::evaluateCondition(parser, text, ok);
+    if (const auto shortcut = vozo::evaluatePlainArithmetic(text)) {
+      try {
+        const vozo::ExpressionValue full = parser.parse(text).evaluate();
+        if (full.valueKind != shortcut->valueKind || full.payload != shortcut->payload ||
+            full.byteSize != shortcut->byteSize || full.bitWidth != shortcut->bitWidth) {
+          std::abort();
+        }
+      } catch (const vozo::ParserException&) {
+        std::abort();
+      }
+    }
   });
   return 0;
 }
