@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <memory>
 #include <stdexcept>
@@ -20,21 +21,6 @@ constexpr size_t kMaxErrorMessage = 1023;
 
 std::string mebibytes(size_t bytes) {
   return std::to_string(bytes >> 20) + " MiB";
-}
-
-// The rest of a stream that cannot seek, within the size bound of a file.
-std::string readUnsized(std::FILE* file) {
-  std::string contents;
-  char chunk[64 * 1024];
-  size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-    contents.append(chunk, got);
-    if (contents.size() > XMLDocument::kMaxFileBytes) {
-      throw std::length_error("input stream is larger than " +
-                              mebibytes(XMLDocument::kMaxFileBytes) + ", the limit for one file");
-    }
-  }
-  return contents;
 }
 
 // Bytes above 0x7F become "?".
@@ -106,70 +92,65 @@ bool XMLDocument::parse(std::string_view text) {
   return parseInArena(copy, size);
 }
 
-bool XMLDocument::parseFile(std::FILE* file) {
-  // Read a regular file straight into the arena; anything else (a pipe, a
-  // terminal) is read to its end first. The size comes from fstat, not from
-  // seeking, because seeking means nothing on a directory or a pipe.
-  char* text;
-  size_t size;
-  struct stat status;
-  long start = std::ftell(file);
-  if (fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode) && start >= 0 &&
-      status.st_size >= start) {
-    size_t expected = static_cast<size_t>(status.st_size - start);
-    text = arena_.allocateChars(expected + 1);
-    size = std::fread(text, 1, expected, file);
-  } else {
-    std::string contents = readUnsized(file);
-    size = contents.size();
-    text = arena_.allocateChars(size + 1);
-    std::memcpy(text, contents.data(), size);
+bool XMLDocument::parseDescriptor(int descriptor, size_t size) {
+  // Straight into the arena, without a stream buffer in between.
+  char* text = arena_.allocateChars(size + 1);
+  size_t got = 0;
+  while (got < size) {
+    ssize_t read = ::read(descriptor, text + got, size - got);
+    if (read < 0 && errno == EINTR) continue;
+    if (read <= 0) break;
+    got += static_cast<size_t>(read);
   }
-  if (size >= 3 && std::memcmp(text, "\xEF\xBB\xBF", 3) == 0)
-    return parseInArena(text + 3, size - 3);
-  return parseInArena(text, size);
+  if (got >= 3 && std::memcmp(text, "\xEF\xBB\xBF", 3) == 0) return parseInArena(text + 3, got - 3);
+  return parseInArena(text, got);
 }
 
 namespace {
 
-// Opens a regular file for reading, or returns null when `path` names no
-// file that can be opened, or a directory. A device, FIFO or socket throws:
-// reading it could block forever or never end. It is opened without
-// blocking (a FIFO without a writer would block the open itself) and checked
-// on the open descriptor.
-std::FILE* openRegularFile(const std::string& path) {
+// Opens a regular file for reading and returns its descriptor and status, or
+// -1 when `path` names no file that can be opened, or a directory. A device,
+// FIFO or socket throws: reading it could block forever or never end. It is
+// opened without blocking (a FIFO without a writer would block the open
+// itself) and checked on the open descriptor.
+int openRegularFile(const std::string& path, struct stat& status) {
   // A path with a NUL byte inside names no file.
-  if (path.find('\0') != std::string::npos) return nullptr;
+  if (path.find('\0') != std::string::npos) return -1;
   int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (descriptor < 0) return nullptr;
-  struct stat status;
+  if (descriptor < 0) return -1;
   if (fstat(descriptor, &status) != 0 || S_ISDIR(status.st_mode)) {
     ::close(descriptor);
-    return nullptr;
+    return -1;
   }
   if (!S_ISREG(status.st_mode)) {
     ::close(descriptor);
     throw std::runtime_error("input file '" + path + "' is not a regular file");
   }
-  std::FILE* file = fdopen(descriptor, "rb");
-  if (!file) ::close(descriptor);
-  return file;
+  return descriptor;
 }
+
+class DescriptorCloser {
+ public:
+  explicit DescriptorCloser(int descriptor) : descriptor_(descriptor) {}
+  DescriptorCloser(const DescriptorCloser&) = delete;
+  DescriptorCloser& operator=(const DescriptorCloser&) = delete;
+  ~DescriptorCloser() { ::close(descriptor_); }
+
+ private:
+  int descriptor_;
+};
 
 }  // namespace
 
 bool XMLDocument::loadPath(const std::string& path, std::string_view pathInMessage) {
-  std::FILE* file = openRegularFile(path);
-  if (!file) {
+  struct stat status;
+  const int descriptor = openRegularFile(path, status);
+  if (descriptor < 0) {
     setError("couldn't read " + std::string(pathInMessage), 0);
     return false;
   }
-  struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-  };
-  std::unique_ptr<std::FILE, FileCloser> closer(file);
-  struct stat status;
-  const size_t size = fstat(fileno(file), &status) == 0 ? static_cast<size_t>(status.st_size) : 0;
+  DescriptorCloser closer(descriptor);
+  const size_t size = static_cast<size_t>(status.st_size);
   if (size > kMaxFileBytes) {
     throw std::length_error("input file '" + path + "' is larger than " + mebibytes(kMaxFileBytes) +
                             ", the limit for one file");
@@ -186,7 +167,7 @@ bool XMLDocument::loadPath(const std::string& path, std::string_view pathInMessa
   bytesRead_ += size;
   ++filesRead_;
   parsingFile_ = sourceFileIndex(path);
-  bool ok = parseFile(file);
+  bool ok = parseDescriptor(descriptor, size);
   parsingFile_ = XMLNode::kNoSourceFile;
   return ok;
 }

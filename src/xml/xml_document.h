@@ -16,7 +16,6 @@
 // parser and clone make every element through it (see xml/xml_node.h).
 
 #include <cstdint>
-#include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -56,12 +55,6 @@ class XMLDocument {
   // 0-based line in errorMessage() and errorLine() and returns false.
   // doctype(), version() and encoding() are only overwritten by values found.
   bool parse(std::string_view text);
-
-  // Reads an open file from its current position to the end (the length
-  // found by seeking; streams that cannot seek are read to their end)
-  // straight into the arena, skips a leading UTF-8 byte-order mark (EF BB
-  // BF, only when all three bytes are there) and parses it.
-  bool parseFile(std::FILE* file);
 
   // Opens `path` for binary reading and parses the file. When it cannot be
   // opened (or is a directory): errorMessage() "couldn't read <path>",
@@ -135,6 +128,11 @@ class XMLDocument {
   friend class XMLParser;
   friend class XMLElement;
   friend class XMLTextNode;
+
+  // Reads at most `size` bytes (the size the open regular file had) from
+  // `descriptor` straight into the arena, skips a leading UTF-8 byte-order
+  // mark (EF BB BF, only when all three bytes are there) and parses them.
+  bool parseDescriptor(int descriptor, size_t size);
 
   // Parses the `size` bytes at `text`, a buffer in the arena with room for
   // one byte more, in place. The text ends at its first NUL byte.

@@ -82,18 +82,6 @@ TEST(DocumentTest, LargeFileReadWhole) {
   EXPECT_EQ(document.root()->lastChild()->line(), 19999);
 }
 
-TEST(DocumentTest, ParseFileReadsFromCurrentPosition) {
-  TempFile file("junk<a/>");
-  std::FILE* stream = std::fopen(file.path().c_str(), "rb");
-  ASSERT_NE(stream, nullptr);
-  std::fseek(stream, 4, SEEK_SET);
-  XMLDocument document(false);
-  EXPECT_TRUE(document.parseFile(stream));
-  std::fclose(stream);
-  ASSERT_NE(document.root(), nullptr);
-  EXPECT_EQ(document.root()->tagName(), "a");
-}
-
 TEST(DocumentTest, ParseErrorInFile) {
   TempFile file("<a>\n\n</b>");
   XMLDocument document(false);
