@@ -4,10 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <memory>
+#include <span>
 
 #include "linkscript/h_exception.h"
 
@@ -29,19 +29,28 @@ bool holdsExactly(const std::string& path, std::string_view contents, off_t size
   if (size < 0 || static_cast<size_t>(size) != contents.size()) return false;
   int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (descriptor < 0) return false;
-  // One byte more than expected, so that a longer file shows at once; not
-  // zero-filled, since the reads overwrite what is compared.
-  const size_t capacity = std::min(contents.size() + 1, size_t{64 * 1024});
-  const auto buffer = std::make_unique_for_overwrite<char[]>(capacity);
+  // A script of a few pages is read in pieces into the stack, which the run
+  // has already touched this deep: a fresh heap buffer would cost a page
+  // fault per page, more than the reads. A large one goes through a larger
+  // buffer, so that the reads stay few. Neither is zero-filled, since the
+  // reads overwrite what is compared.
+  constexpr size_t kLargeBuffer = 64 * 1024;
+  char stackBuffer[4096];
+  std::unique_ptr<char[]> heapBuffer;
+  std::span<char> buffer(stackBuffer);
+  if (contents.size() >= kLargeBuffer) {
+    heapBuffer = std::make_unique_for_overwrite<char[]>(kLargeBuffer);
+    buffer = std::span<char>(heapBuffer.get(), kLargeBuffer);
+  }
   bool same = true;
   while (same) {
-    ssize_t got = ::read(descriptor, buffer.get(), capacity);
+    ssize_t got = ::read(descriptor, buffer.data(), buffer.size());
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) {
       same = got == 0 && contents.empty();
       break;
     }
-    std::string_view chunk(buffer.get(), static_cast<size_t>(got));
+    std::string_view chunk(buffer.data(), static_cast<size_t>(got));
     same = contents.starts_with(chunk);
     contents.remove_prefix(chunk.size());
   }
