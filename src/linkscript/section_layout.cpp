@@ -66,16 +66,12 @@ void enter(SectionLayout& layout, SectionRecord& record, std::vector<Frame>& sta
 
 // The first record named by a piece of the `runin` list, or null.
 SectionRecord* findRunSection(const SectionLayout& layout, std::string_view runInText) {
-  while (!runInText.empty()) {
-    size_t end = runInText.find(';');
-    std::string_view piece = runInText.substr(0, end);
-    if (!piece.empty()) {
-      if (SectionRecord* found = layout.findByName(piece)) return found;
-    }
-    if (end == std::string_view::npos) break;
-    runInText.remove_prefix(end + 1);
-  }
-  return nullptr;
+  SectionRecord* found = nullptr;
+  forEachRunSectionName(runInText, [&](std::string_view name) {
+    found = layout.findByName(name);
+    return found != nullptr;
+  });
+  return found;
 }
 
 // Fills in the predecessor and kind; returns false when the section is
@@ -85,7 +81,7 @@ bool prepare(SectionLayout& layout, Frame& frame) {
   const MemoryMapElement& element = *record.element;
   frame.predecessor = firstKept(record.previous);
 
-  const std::vector<SectionRecord*>& runIns = layout.runInsOf(record.name);
+  const std::vector<SectionRecord*>& runIns = layout.runInsOf(record);
   if (element.hasRunIn() && !runIns.empty()) {
     throw std::string("run section " + record.name + " cannot have run in sections");
   }
@@ -305,12 +301,26 @@ SectionLayout::SectionLayout(std::string& out, const std::vector<SectionRecord*>
       checkSectionOverflow(checkSectionOverflow),
       defaultFillPattern(defaultFillPattern),
       settings(settings) {
-  firstByName_.reserve(records.size());
+  // Only the names that `runin` lists name are indexed, and every record is
+  // matched against the two indices in one pass here: a script of many
+  // sections has far fewer run sections, and small indices walked in one go
+  // stay in cache, where a lookup per record amid the writing of the text
+  // would miss it every time.
   for (SectionRecord* record : records) {
-    firstByName_.try_emplace(record->name, record);
-    if (std::optional<std::string_view> runIn = record->element->runIn()) {
-      runInsByText_[*runIn].push_back(record);
-    }
+    std::optional<std::string_view> runIn = record->element->runIn();
+    if (!runIn) continue;
+    runInsByText_[*runIn].push_back(record);
+    forEachRunSectionName(*runIn, [this](std::string_view name) {
+      firstByName_.try_emplace(name, nullptr);
+      return false;
+    });
+  }
+  if (runInsByText_.empty()) return;
+  for (SectionRecord* record : records) {
+    auto named = firstByName_.find(record->name);
+    if (named != firstByName_.end() && named->second == nullptr) named->second = record;
+    auto runIns = runInsByText_.find(record->name);
+    if (runIns != runInsByText_.end()) record->runIns = &runIns->second;
   }
 }
 
@@ -319,9 +329,8 @@ SectionRecord* SectionLayout::findByName(std::string_view name) const {
   return found == firstByName_.end() ? nullptr : found->second;
 }
 
-const std::vector<SectionRecord*>& SectionLayout::runInsOf(std::string_view name) const {
-  auto found = runInsByText_.find(name);
-  return found == runInsByText_.end() ? none_ : found->second;
+const std::vector<SectionRecord*>& SectionLayout::runInsOf(const SectionRecord& record) const {
+  return record.runIns != nullptr ? *record.runIns : none_;
 }
 
 void layOutSection(SectionLayout& layout, SectionRecord& record) {

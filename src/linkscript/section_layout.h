@@ -37,16 +37,31 @@ class SectionLayout {
   std::string defaultFillPattern;
   const RunSettings& settings;
 
-  // The first record (in list order) whose name N equals `name`; null if none.
+  // The first record (in list order) whose name N equals `name`, a name
+  // that some `runin` list names; null if none.
   SectionRecord* findByName(std::string_view name) const;
-  // Every record, in list order, whose whole `runin` text equals `name`.
-  const std::vector<SectionRecord*>& runInsOf(std::string_view name) const;
+  // Every record, in list order, whose whole `runin` text equals the name
+  // N of `record`.
+  const std::vector<SectionRecord*>& runInsOf(const SectionRecord& record) const;
 
  private:
   std::unordered_map<std::string_view, SectionRecord*> firstByName_;
   std::unordered_map<std::string_view, std::vector<SectionRecord*>> runInsByText_;
   std::vector<SectionRecord*> none_;
 };
+
+// Calls `visit` with each non-empty piece of a `runin` list (pieces are
+// separated by ";"), in order, until it returns true.
+template <typename Visit>
+void forEachRunSectionName(std::string_view runInText, Visit visit) {
+  while (!runInText.empty()) {
+    size_t end = runInText.find(';');
+    std::string_view piece = runInText.substr(0, end);
+    if (!piece.empty() && visit(piece)) return;
+    if (end == std::string_view::npos) return;
+    runInText.remove_prefix(end + 1);
+  }
+}
 
 // Lays out `record` (and first whatever it depends on) into layout.out.
 // A record already laid out writes nothing.

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "memory/memory_map_element.h"
 
@@ -27,6 +28,9 @@ class SectionRecord {
   bool lastInSegment = true;
   bool placeFromSegmentEnd = false;
   uint32_t segmentEndOffset = 0;
+  // The records whose whole `runin` text is this record's name, when there
+  // are any; set by the SectionLayout.
+  const std::vector<SectionRecord*>* runIns = nullptr;
 
   // S: the symbol stem, N without a leading ".".
   std::string_view symbolStem() const;
