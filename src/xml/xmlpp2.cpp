@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <unordered_set>
@@ -24,14 +25,21 @@ constexpr std::string_view kPrefix = "XmlPP::processConditionals(): ";
 // One file of the chain of files being walked: the file itself, the file
 // that included it, and so on up to the file the walk started with.
 struct SourceFile {
-  std::string path;      // as given: the base of relative include names
-  std::string identity;  // the same for every spelling of the path
+  std::string path;  // as given: the base of relative include names
+  // The same for every spelling of the path. Resolving it takes system
+  // calls, so a file that includes nothing never has it resolved.
+  mutable std::optional<std::string> identity;
   std::shared_ptr<const SourceFile> includer;
   int depth = 0;
   // The macro map and expansion switch that the file's contents are walked
   // with.
   MacroMap macros;
   bool expandMacros = false;
+
+  const std::string& resolvedIdentity() const {
+    if (!identity) identity = fileIdentity(path);
+    return *identity;
+  }
 };
 
 bool sameMacros(const MacroMap& a, const MacroMap& b) {
@@ -340,7 +348,7 @@ void XMLPP2Walk::include(XMLElement& element) {
   contentsMap(element, macros, expandMacros, extended);
   std::string identity = fileIdentity(path);
   for (const SourceFile* file = frame.source.get(); file; file = file->includer.get()) {
-    if (file->identity == identity && file->expandMacros == expandMacros &&
+    if (file->resolvedIdentity() == identity && file->expandMacros == expandMacros &&
         sameMacros(file->macros, macros)) {
       warning("error: include file '" + path + "' includes itself");
       return includeFailed(element);
@@ -642,7 +650,7 @@ bool XMLPP2::loadPreprocessed(const std::string& path, std::string_view macroDef
 void XMLPP2::processConditionals(XMLNode* first, const std::string& sourcePath, MacroMap macros,
                                  bool expandMacros) {
   auto source = std::make_shared<SourceFile>(
-      SourceFile{sourcePath, fileIdentity(sourcePath), nullptr, 0, macros, expandMacros});
+      SourceFile{sourcePath, std::nullopt, nullptr, 0, macros, expandMacros});
   XMLPP2Walk(*this).run(first, std::move(source), std::move(macros), expandMacros);
 }
 
