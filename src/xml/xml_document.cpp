@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <memory>
 #include <stdexcept>
 #include <utility>
 #include <vector>
