@@ -55,7 +55,10 @@ demo: build
 	@echo "----- build/demo/board.ld -----"
 	@cat build/demo/board.ld
 
-test: build-test
+# The suite runs the golden and command-line cases against the shipped
+# (Release, static) vozo of `make build` too.
+test: PACKAGES = $(TEST_PACKAGES)
+test: build build-test
 	cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS)
 
 install: build
@@ -92,7 +95,8 @@ hostile: build
 
 build-test: PACKAGES = $(TEST_PACKAGES)
 build-test: deps
-	cmake -S . -B $(TEST_DIR) -DCMAKE_BUILD_TYPE=Debug -DVOZO_SANITIZE=ON -DVOZO_TESTS=ON
+	cmake -S . -B $(TEST_DIR) -DCMAKE_BUILD_TYPE=Debug -DVOZO_SANITIZE=ON -DVOZO_TESTS=ON \
+	  -DVOZO_FUZZ_SMOKE=ON -DVOZO_SHIPPED_VOZO=$(abspath $(RELEASE_DIR))/src/vozo/vozo
 	cmake --build $(TEST_DIR) -j $(JOBS)
 
 # Installs what is missing when run as root; otherwise prints the one command

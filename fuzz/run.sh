@@ -12,7 +12,10 @@
 # Each target starts from its committed seeds (fuzz/corpus/<target>, which
 # also hold every earlier finding as a regression case) plus what earlier runs
 # in the same build directory found (<directory>/corpus/<target>, where new
-# inputs go). A crash, leak, sanitizer report, timeout or memory blow-up is
+# inputs go). FUZZ_SEED=N makes a run repeatable: libFuzzer's random seed is N
+# instead of a new one each run, and new inputs go to a scratch folder that is
+# removed afterwards, so every run starts from the committed seeds alone (the
+# test suite runs the targets this way). A crash, leak, sanitizer report, timeout or memory blow-up is
 # saved under <directory>/findings/ and fails the run: add the input to the
 # seeds once it is fixed. Each target's log is <directory>/<target>.log; its
 # CPU and wall time go to <directory>/<target>.time.
@@ -31,25 +34,31 @@ targets=("$@")
 jobs=${FUZZ_JOBS:-1}
 priority=${FUZZ_NICE:-0}
 timeout=${FUZZ_TIMEOUT:-60}
+seed=${FUZZ_SEED:-}
 
 # Runs one target; prints its summary (or the log's tail on a finding) in one
 # piece so that parallel runs do not interleave their reports.
 run_target() {
-  local target=$1 work="$bin/corpus/$1" status report
+  local target=$1 work="$bin/corpus/$1" seed_option=() status report
+  if [ -n "$seed" ]; then
+    work=$(mktemp -d "${TMPDIR:-/tmp}/fuzz_$target.XXXXXX") || return 2
+    seed_option=(-seed="$seed")
+  fi
   mkdir -p "$work" "$bin/findings"
   TIMEFORMAT="cpu: %U s user, %S s system; wall: %R s"
   { time nice -n "$priority" "$bin/fuzz_$target" -max_total_time="$seconds" -timeout="$timeout" \
       -rss_limit_mb=4096 -dict="$source_dir/dict/$target.dict" \
-      -artifact_prefix="$bin/findings/$target-" -print_final_stats=1 \
+      -artifact_prefix="$bin/findings/$target-" -print_final_stats=1 "${seed_option[@]}" \
       "$work" "$source_dir/corpus/$target" 2>"$bin/$target.log"; } 2>"$bin/$target.time"
   status=$?
+  [ -n "$seed" ] && rm -rf "$work"
   if [ $status -ne 0 ]; then
     report=$(tail -n 60 "$bin/$target.log"; echo "fuzz_$target: finding saved under $bin/findings/")
   else
     report=$(grep -aE '^(stat::number_of_executed_units|stat::peak_rss_mb|#[0-9]+[[:space:]]+DONE)' \
                "$bin/$target.log"; cat "$bin/$target.time")
   fi
-  printf '== fuzz_%s for %ss\n%s\n' "$target" "$seconds" "$report"
+  printf '== fuzz_%s for %ss%s\n%s\n' "$target" "$seconds" "${seed:+, seed $seed}" "$report"
   return $status
 }
 

@@ -1,0 +1,54 @@
+# Decides VOZO_BUILD_TESTS and VOZO_BUILD_FUZZ_SMOKE from the VOZO_TESTS and
+# VOZO_FUZZ_SMOKE switches (ON, OFF, AUTO). ON fails the configure when a
+# package is missing, naming the Debian package; AUTO turns the part off with
+# a one-line note instead.
+
+# vozo_resolve_switch(<switch> <found> <what> <packages> <result variable>)
+function(vozo_resolve_switch switch found what packages result)
+  set(value ${${switch}})
+  if(value STREQUAL "AUTO")
+    if(found)
+      set(${result} ON PARENT_SCOPE)
+    else()
+      message(STATUS "${what} left out: install ${packages} to build it (${switch}=AUTO)")
+      set(${result} OFF PARENT_SCOPE)
+    endif()
+  elseif(value)
+    if(NOT found)
+      message(FATAL_ERROR "${switch}=${value} needs ${packages}; configure with -D${switch}=OFF to leave "
+                          "it out")
+    endif()
+    set(${result} ON PARENT_SCOPE)
+  else()
+    set(${result} OFF PARENT_SCOPE)
+  endif()
+endfunction()
+
+set(VOZO_BUILD_TESTS OFF)
+set(VOZO_BUILD_FUZZ_SMOKE OFF)
+if(PROJECT_IS_TOP_LEVEL OR NOT VOZO_TESTS STREQUAL "AUTO")
+  find_package(GTest QUIET)
+  find_package(Python3 QUIET COMPONENTS Interpreter)
+  set(test_packages_found OFF)
+  if(GTest_FOUND AND Python3_Interpreter_FOUND)
+    set(test_packages_found ON)
+  endif()
+  vozo_resolve_switch(VOZO_TESTS "${test_packages_found}" "The test suite" "libgtest-dev and python3"
+                      VOZO_BUILD_TESTS)
+endif()
+if(VOZO_BUILD_TESTS)
+  # The fuzz targets need clang and its libFuzzer runtime, which Debian
+  # packages apart from the compiler.
+  find_program(VOZO_CLANGXX NAMES clang++-14 clang++)
+  set(clang_found OFF)
+  if(VOZO_CLANGXX)
+    execute_process(COMMAND ${VOZO_CLANGXX} --print-runtime-dir
+                    OUTPUT_VARIABLE clang_runtime_dir OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+    file(GLOB fuzzer_runtime "${clang_runtime_dir}/libclang_rt.fuzzer*.a")
+    if(fuzzer_runtime)
+      set(clang_found ON)
+    endif()
+  endif()
+  vozo_resolve_switch(VOZO_FUZZ_SMOKE "${clang_found}" "The fuzz smoke run"
+                      "clang-14 and libclang-rt-14-dev" VOZO_BUILD_FUZZ_SMOKE)
+endif()
