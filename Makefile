@@ -32,6 +32,7 @@ PACKAGES         ?= $(DEMO_PACKAGES)
 PREFIX           ?= /usr/local
 
 RELEASE_DIR := build/release
+PORTABLE_DIR := build/portable
 BENCH_DIR   := build/bench
 # Device descriptions for the benchmark's real-world memory maps; skipped
 # when the folder is missing.
@@ -47,7 +48,7 @@ EXAMPLE_ARGS := -memory-map-file examples/board/memory_map.xml \
                 -section-placement-file examples/board/placement.xml \
                 -check-segment-overflow -check-section-overflow
 
-.PHONY: demo test install package bench deps build build-test fuzz hostile clean format
+.PHONY: demo test install package bench deps build build-portable build-test fuzz hostile clean format
 
 demo: build
 	@mkdir -p build/demo
@@ -56,9 +57,10 @@ demo: build
 	@cat build/demo/board.ld
 
 # The suite runs the golden and command-line cases against the shipped
-# (Release, static) vozo of `make build` too.
+# (Release, static) vozo of `make build` too, and against a build with the
+# portable byte scans.
 test: PACKAGES = $(TEST_PACKAGES)
-test: build build-test
+test: build build-portable build-test
 	cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS)
 
 install: build
@@ -82,6 +84,12 @@ build: deps
 	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release -DVOZO_TESTS=OFF
 	cmake --build $(RELEASE_DIR) -j $(JOBS)
 
+# vozo with the XML parser's portable byte scans, as processors without SSE2
+# run it; the suite runs its golden cases.
+build-portable: deps
+	cmake -S . -B $(PORTABLE_DIR) -DCMAKE_BUILD_TYPE=Release -DVOZO_TESTS=OFF -DVOZO_PORTABLE_SCANS=ON
+	cmake --build $(PORTABLE_DIR) -j $(JOBS) --target vozo
+
 fuzz: PACKAGES = $(FUZZ_PACKAGES)
 fuzz: deps
 	cmake -S . -B $(FUZZ_DIR) -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -96,7 +104,8 @@ hostile: build
 build-test: PACKAGES = $(TEST_PACKAGES)
 build-test: deps
 	cmake -S . -B $(TEST_DIR) -DCMAKE_BUILD_TYPE=Debug -DVOZO_SANITIZE=ON -DVOZO_TESTS=ON \
-	  -DVOZO_FUZZ_SMOKE=ON -DVOZO_SHIPPED_VOZO=$(abspath $(RELEASE_DIR))/src/vozo/vozo
+	  -DVOZO_FUZZ_SMOKE=ON \
+	  "-DVOZO_OTHER_BUILDS=shipped=$(abspath $(RELEASE_DIR))/src/vozo/vozo;portable=$(abspath $(PORTABLE_DIR))/src/vozo/vozo"
 	cmake --build $(TEST_DIR) -j $(JOBS)
 
 # Installs what is missing when run as root; otherwise prints the one command

@@ -1,44 +1,23 @@
 #include "xml/xml_parser.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
+#include "xml/byte_scans.h"
 #include "xml/same_bytes.h"
 
 namespace vozo {
 
 namespace {
 
-// Character classes over ASCII; bytes above 0x7F belong to none. The bytes
-// that end the plain scan of an attribute value are the quotes, NUL, the
-// newline (for the line count) and the two that a plain value may not hold
-// ("&" would need decoding, "$" may be expanded by a preprocessor).
-enum : uint8_t { kSpace = 1, kName = 2, kAttributeStart = 4, kValueStop = 8 };
-
-constexpr std::array<uint8_t, 256> makeCharacterClasses() {
-  std::array<uint8_t, 256> classes{};
-  for (char c : {' ', '\t', '\n', '\v', '\f', '\r'}) classes[static_cast<uint8_t>(c)] = kSpace;
-  for (int c = 0; c < 128; ++c) {
-    bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-    bool digit = c >= '0' && c <= '9';
-    bool punctuation = c == '_' || c == ':' || c == '-';
-    if (letter || digit || punctuation) classes[c] |= kName;
-    if (letter || punctuation) classes[c] |= kAttributeStart;
-  }
-  for (char c : {'"', '\'', '&', '$', '\0', '\n'}) classes[static_cast<uint8_t>(c)] |= kValueStop;
-  return classes;
-}
-
-constexpr std::array<uint8_t, 256> kCharacterClasses = makeCharacterClasses();
-
-inline bool hasClass(char c, uint8_t characterClass) {
-  return (kCharacterClasses[static_cast<uint8_t>(c)] & characterClass) != 0;
-}
+using scan::countNewlines;
+using scan::findByte;
+using scan::findTagStart;
+using scan::findValueStop;
+using scan::hasClass;
+using scan::kAttributeStart;
+using scan::kName;
+using scan::kSpace;
 
 // Digit value in a character reference: 0-9, then 10-35 for 'a'-'z'; every
 // other character counts as 0 (upper-case letters included).
@@ -85,89 +64,6 @@ bool decodeReference(std::string_view reference, char& out) {
 inline bool nameLess(std::string_view a, std::string_view b) {
   if (a[0] != b[0]) return static_cast<unsigned char>(a[0]) < static_cast<unsigned char>(b[0]);
   return a < b;
-}
-
-// Newlines in [from, end), eight bytes at a time: the parser asks for the
-// line of every tag, so this runs over the whole text once.
-size_t countNewlines(const char* from, const char* end) {
-  constexpr uint64_t kOnes = 0x0101010101010101;
-  constexpr uint64_t kLow7 = 0x7F7F7F7F7F7F7F7F;
-  size_t count = 0;
-  while (end - from >= 8) {
-    uint64_t word;
-    std::memcpy(&word, from, sizeof word);
-    const uint64_t x = word ^ (kOnes * '\n');  // a zero byte where a newline was
-    // The top bit of each byte is set exactly where that byte of x is zero;
-    // shifted down to one per byte, the multiplication sums them in the top
-    // byte.
-    const uint64_t zero = ~(((x & kLow7) + kLow7) | x | kLow7);
-    count += static_cast<size_t>(((zero >> 7) * kOnes) >> 56);
-    from += 8;
-  }
-  for (; from < end; ++from) count += *from == '\n';
-  return count;
-}
-
-inline char* findByte(char* from, char* end, char c) {
-  return static_cast<char*>(std::memchr(from, c, end - from));
-}
-
-// The first "<" or NUL at or after `p` (there is a NUL at `end`), counting
-// the newlines passed: the indentation between the tags of a register map.
-inline char* findTagStart(char* p, const char* end, uint32_t& lines) {
-#if defined(__SSE2__)
-  const __m128i less = _mm_set1_epi8('<');
-  const __m128i nul = _mm_setzero_si128();
-  const __m128i newline = _mm_set1_epi8('\n');
-  while (end - p >= 16) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const unsigned stops = static_cast<unsigned>(_mm_movemask_epi8(
-        _mm_or_si128(_mm_cmpeq_epi8(bytes, less), _mm_cmpeq_epi8(bytes, nul))));
-    const unsigned newlines =
-        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, newline)));
-    // Indentation holds a newline or two: counted bit by bit.
-    unsigned passed = newlines;
-    if (stops != 0) passed &= (stops & -stops) - 1;
-    for (; passed != 0; passed &= passed - 1) ++lines;
-    if (stops != 0) return p + __builtin_ctz(stops);
-    p += 16;
-  }
-#else
-  static_cast<void>(end);
-#endif
-  for (; *p != '<' && *p != '\0'; ++p) lines += *p == '\n';
-  return p;
-}
-
-// The first byte at or after `p` of class kValueStop; there is one at `end`
-// (the NUL). Sixteen bytes at a time while that many lie before `end`:
-// attribute values, descriptions above all, make up half of a register map.
-inline char* findValueStop(char* p, const char* end) {
-  // Most values are short: their first bytes one by one.
-  for (const char* shortEnd = p + 8; p < shortEnd; ++p) {
-    if (hasClass(*p, kValueStop)) return p;
-  }
-#if defined(__SSE2__)
-  const __m128i quote = _mm_set1_epi8('"');
-  const __m128i apostrophe = _mm_set1_epi8('\'');
-  const __m128i ampersand = _mm_set1_epi8('&');
-  const __m128i dollar = _mm_set1_epi8('$');
-  const __m128i nul = _mm_setzero_si128();
-  const __m128i newline = _mm_set1_epi8('\n');
-  while (end - p >= 16) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const __m128i quotes = _mm_or_si128(_mm_cmpeq_epi8(bytes, quote), _mm_cmpeq_epi8(bytes, apostrophe));
-    const __m128i marks = _mm_or_si128(_mm_cmpeq_epi8(bytes, ampersand), _mm_cmpeq_epi8(bytes, dollar));
-    const __m128i ends = _mm_or_si128(_mm_cmpeq_epi8(bytes, nul), _mm_cmpeq_epi8(bytes, newline));
-    const int mask = _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(quotes, marks), ends));
-    if (mask != 0) return p + __builtin_ctz(static_cast<unsigned>(mask));
-    p += 16;
-  }
-#else
-  static_cast<void>(end);
-#endif
-  while (!hasClass(*p, kValueStop)) ++p;
-  return p;
 }
 
 }  // namespace
