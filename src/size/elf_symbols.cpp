@@ -3,11 +3,14 @@
 #include <fcntl.h>
 #include <gelf.h>
 #include <libelf.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace vozo::size {
 
@@ -22,56 +25,123 @@ struct ElfEnder {
   void operator()(Elf* elf) const { elf_end(elf); }
 };
 
+using ElfHandle = std::unique_ptr<Elf, ElfEnder>;
+
+void initialiseLibelf() {
+  if (elf_version(EV_CURRENT) == EV_NONE) {
+    throw ElfInputError(std::string("cannot initialise libelf: ") + elf_errmsg(-1));
+  }
+}
+
+[[noreturn]] void malformed(const std::string& what) {
+  throw ElfInputError("truncated or malformed ELF file: " + what);
+}
+
+[[noreturn]] void malformedPerLibelf() {
+  malformed(elf_errmsg(-1));
+}
+
+// Fails unless the `size` bytes at `offset` lie within the file.
+void requireWithinFile(uint64_t offset, uint64_t size, uint64_t fileBytes, const char* what) {
+  if (static_cast<unsigned __int128>(offset) + size > fileBytes) {
+    malformed(std::string(what) + " reach beyond the end of the file (" +
+              std::to_string(fileBytes) + " bytes)");
+  }
+}
+
+// Only symbols of the form `__...__` can name a segment or a section.
+bool mayNameALayoutPart(std::string_view name) {
+  return name.size() > 4 && name.starts_with("__") && name.ends_with("__");
+}
+
 // Adds the defined symbols of one symbol table section.
 void addSymbols(Elf* elf, Elf_Scn* scn, const GElf_Shdr& header, ElfSymbols& out) {
   Elf_Data* data = elf_getdata(scn, nullptr);
-  if (!data || header.sh_entsize == 0) return;
-  const size_t count = header.sh_size / header.sh_entsize;
+  if (!data) malformedPerLibelf();
+  const size_t count = data->d_size / header.sh_entsize;
   for (size_t i = 1; i < count; ++i) {
     GElf_Sym symbol;
     if (!gelf_getsym(data, static_cast<int>(i), &symbol)) break;
     if (symbol.st_shndx == SHN_UNDEF) continue;
     const char* name = elf_strptr(elf, header.sh_link, symbol.st_name);
-    if (name && *name) out.values.insert_or_assign(name, symbol.st_value);
+    if (name && mayNameALayoutPart(name)) out.values.insert_or_assign(name, symbol.st_value);
   }
+}
+
+// The symbols of an ELF file of `fileBytes` bytes opened by libelf.
+ElfSymbols symbolsOf(Elf* elf, uint64_t fileBytes) {
+  if (!elf || elf_kind(elf) != ELF_K_ELF) throw ElfInputError("not an ELF file");
+  GElf_Ehdr fileHeader;
+  size_t sectionCount = 0;
+  size_t namesIndex = 0;
+  if (!gelf_getehdr(elf, &fileHeader) || elf_getshdrnum(elf, &sectionCount) != 0 ||
+      elf_getshdrstrndx(elf, &namesIndex) != 0) {
+    malformedPerLibelf();
+  }
+  if (sectionCount > kMaxElfSections) {
+    throw ElfInputError("the file has " + std::to_string(sectionCount) + " sections, more than " +
+                        std::to_string(kMaxElfSections) + ", the limit for an ELF file");
+  }
+  // libelf counts no sections when their headers do not fit in the file. A
+  // table whose count is kept in its first header (e_shnum 0) has that one.
+  if (fileHeader.e_shoff != 0) {
+    const uint64_t headers =
+        fileHeader.e_shnum != 0 ? fileHeader.e_shnum : std::max<uint64_t>(sectionCount, 1);
+    requireWithinFile(fileHeader.e_shoff, headers * fileHeader.e_shentsize, fileBytes,
+                      "the section headers");
+  }
+
+  ElfSymbols out;
+  bool hasSymbolTable = false;
+  uint64_t symbolCount = 0;
+  for (Elf_Scn* scn = elf_nextscn(elf, nullptr); scn; scn = elf_nextscn(elf, scn)) {
+    GElf_Shdr header;
+    if (!gelf_getshdr(scn, &header)) malformedPerLibelf();
+    if (const char* name = elf_strptr(elf, namesIndex, header.sh_name)) {
+      out.sectionNames.insert(name);
+    }
+    if (header.sh_type != SHT_SYMTAB) continue;
+    hasSymbolTable = true;
+    if (header.sh_entsize == 0) malformed("a symbol table has entries of size 0");
+    requireWithinFile(header.sh_offset, header.sh_size, fileBytes, "the symbol table's entries");
+    symbolCount += header.sh_size / header.sh_entsize;
+    if (symbolCount > kMaxElfSymbols) {
+      throw ElfInputError("the file has more than " + std::to_string(kMaxElfSymbols) +
+                          " symbols, the limit for an ELF file");
+    }
+    addSymbols(elf, scn, header, out);
+  }
+  if (!hasSymbolTable) throw ElfInputError("no symbol table (the file is stripped)");
+  return out;
 }
 
 }  // namespace
 
 ElfSymbols readElfSymbols(const std::string& path) {
-  if (elf_version(EV_CURRENT) == EV_NONE) {
-    throw ElfInputError(std::string("cannot initialise libelf: ") + elf_errmsg(-1));
-  }
-  const int fd = ::open(path.c_str(), O_RDONLY);
+  initialiseLibelf();
+  // Without O_NONBLOCK, opening a FIFO waits until something writes to it.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) throw ElfInputError(std::string("cannot open the file: ") + std::strerror(errno));
   FileCloser closer{fd};
+  struct stat status;
+  if (::fstat(fd, &status) != 0) {
+    throw ElfInputError(std::string("cannot read the file: ") + std::strerror(errno));
+  }
+  if (!S_ISREG(status.st_mode)) throw ElfInputError("not a regular file");
+  const auto fileBytes = static_cast<uint64_t>(status.st_size);
+  if (fileBytes > kMaxElfFileBytes) {
+    throw ElfInputError("the file is larger than 1 GiB, the limit for an ELF file");
+  }
+  ElfHandle elf(elf_begin(fd, ELF_C_READ, nullptr));
+  return symbolsOf(elf.get(), fileBytes);
+}
 
-  std::unique_ptr<Elf, ElfEnder> elf(elf_begin(fd, ELF_C_READ, nullptr));
-  if (!elf || elf_kind(elf.get()) != ELF_K_ELF) {
-    throw ElfInputError("not an ELF file");
-  }
-  size_t namesIndex = 0;
-  if (elf_getshdrstrndx(elf.get(), &namesIndex) != 0) {
-    throw ElfInputError(std::string("malformed ELF file: ") + elf_errmsg(-1));
-  }
-
-  ElfSymbols out;
-  bool hasSymbolTable = false;
-  for (Elf_Scn* scn = elf_nextscn(elf.get(), nullptr); scn; scn = elf_nextscn(elf.get(), scn)) {
-    GElf_Shdr header;
-    if (!gelf_getshdr(scn, &header)) {
-      throw ElfInputError(std::string("malformed ELF file: ") + elf_errmsg(-1));
-    }
-    if (const char* name = elf_strptr(elf.get(), namesIndex, header.sh_name)) {
-      out.sectionNames.insert(name);
-    }
-    if (header.sh_type == SHT_SYMTAB) {
-      hasSymbolTable = true;
-      addSymbols(elf.get(), scn, header, out);
-    }
-  }
-  if (!hasSymbolTable) throw ElfInputError("no symbol table (the file is stripped)");
-  return out;
+ElfSymbols readElfImage(std::string_view image) {
+  initialiseLibelf();
+  // libelf may work in the buffer it is given: it gets a copy.
+  std::vector<char> copy(image.begin(), image.end());
+  ElfHandle elf(elf_memory(copy.data(), copy.size()));
+  return symbolsOf(elf.get(), copy.size());
 }
 
 }  // namespace vozo::size

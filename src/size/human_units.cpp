@@ -10,24 +10,32 @@ std::string hexAddress(uint64_t address) {
   return text;
 }
 
-std::string humanBytes(int64_t bytes) {
-  const bool negative = bytes < 0;
-  const uint64_t magnitude =
-      negative ? 0 - static_cast<uint64_t>(bytes) : static_cast<uint64_t>(bytes);
+std::string humanBytes(uint64_t bytes) {
+  return humanBytes(SignedBytes{bytes, false});
+}
+
+std::string humanBytes(SignedBytes bytes) {
+  const char* sign = bytes.negative ? "-" : "";
   char text[32];
-  if (magnitude < 1024) {
-    std::snprintf(text, sizeof text, "%s%llu B", negative ? "-" : "",
-                  static_cast<unsigned long long>(magnitude));
+  if (bytes.magnitude < 1024) {
+    std::snprintf(text, sizeof text, "%s%llu B", sign,
+                  static_cast<unsigned long long>(bytes.magnitude));
     return text;
   }
   static constexpr const char* kUnits[] = {"KiB", "MiB", "GiB", "TiB", "PiB", "EiB"};
-  double scaled = static_cast<double>(magnitude) / 1024;
+  double scaled = static_cast<double>(bytes.magnitude) / 1024;
   size_t unit = 0;
   while (scaled >= 1024 && unit + 1 < std::size(kUnits)) {
     scaled /= 1024;
     ++unit;
   }
-  std::snprintf(text, sizeof text, "%s%.1f %s", negative ? "-" : "", scaled, kUnits[unit]);
+  std::snprintf(text, sizeof text, "%s%.1f %s", sign, scaled, kUnits[unit]);
+  return text;
+}
+
+std::string decimalBytes(SignedBytes bytes) {
+  std::string text(bytes.negative ? "-" : "");
+  text += std::to_string(bytes.magnitude);
   return text;
 }
 

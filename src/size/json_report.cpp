@@ -3,14 +3,25 @@
 #include <cstdio>
 
 #include "size/human_units.h"
+#include "size/printable_text.h"
 
 namespace vozo::size {
 
 namespace {
 
+// A JSON string holding `text`. JSON text is UTF-8: each byte of malformed
+// UTF-8 becomes U+FFFD, the replacement character.
 std::string quoted(std::string_view text) {
   std::string out = "\"";
-  for (char c : text) {
+  while (!text.empty()) {
+    const size_t length = utf8CharacterLength(text);
+    if (length != 1) {
+      out.append(length == 0 ? std::string_view("\\ufffd") : text.substr(0, length));
+      text.remove_prefix(length == 0 ? 1 : length);
+      continue;
+    }
+    const char c = text.front();
+    text.remove_prefix(1);
     switch (c) {
       case '"':
         out += "\\\"";
@@ -70,12 +81,23 @@ class Object {
   std::string text_;
 };
 
-std::string budgetOf(const std::vector<Budget>& budgets, const std::string& segment) {
-  std::string found = "null";
+// What the budgets given say about one segment: the last budget given for
+// it, and whether any of its budgets is exceeded.
+struct SegmentBudget {
+  const Budget* last = nullptr;
+  bool exceeded = false;
+};
+
+std::vector<SegmentBudget> budgetsBySegment(const UsageModel& model,
+                                            const std::vector<Budget>& budgets) {
+  std::vector<SegmentBudget> bySegment(model.segments.size());
   for (const Budget& budget : budgets) {
-    if (budget.segment == segment) found = budget.percentText;
+    if (std::optional<size_t> index = model.findSegment(budget.segment)) {
+      bySegment[*index].last = &budget;
+      bySegment[*index].exceeded |= budget.exceededBy(model.segments[*index]);
+    }
   }
-  return found;
+  return bySegment;
 }
 
 std::string percentNumber(const SegmentUsage& segment) {
@@ -83,25 +105,21 @@ std::string percentNumber(const SegmentUsage& segment) {
   return percent.empty() ? "null" : percent;
 }
 
-std::string segmentObject(const SegmentUsage& segment, const std::vector<Budget>& budgets) {
-  bool overBudget = false;
-  for (const Budget& budget : budgets) {
-    if (budget.segment == segment.name && budget.exceededBy(segment)) overBudget = true;
-  }
+std::string segmentObject(const SegmentUsage& segment, const SegmentBudget& budget) {
   return Object()
       .field("name", quoted(segment.name))
       .field("start", number(segment.start))
       .field("end", number(segment.end()))
       .field("size", number(segment.size))
       .field("used", number(segment.used))
-      .field("free", std::to_string(segment.free()))
+      .field("free", decimalBytes(segment.free()))
       .field("percent", percentNumber(segment))
       .field("used_end", segment.usedEnd ? number(*segment.usedEnd) : "null")
       .field("has_sections", segment.hasSections ? "true" : "false")
       .field("overflow",
              segment.used > segment.size || !segment.outOfBounds.empty() ? "true" : "false")
-      .field("budget", budgetOf(budgets, segment.name))
-      .field("over_budget", overBudget ? "true" : "false")
+      .field("budget", budget.last ? budget.last->percentText : "null")
+      .field("over_budget", budget.exceeded ? "true" : "false")
       .done();
 }
 
@@ -135,9 +153,10 @@ std::string jsonReport(const UsageModel& model, const std::string& fileName,
                        const std::vector<Budget>& budgets, const std::vector<std::string>& errors) {
   std::string out = "{\n  \"format\": \"vozo-size\",\n  \"version\": 1,\n";
   out += "  \"file\": " + quoted(fileName) + ",\n";
-  out += "  \"segments\": " +
-         array(model.segments, [&](const SegmentUsage& s) { return segmentObject(s, budgets); }) +
-         ",\n";
+  const std::vector<SegmentBudget> segmentBudgets = budgetsBySegment(model, budgets);
+  out += "  \"segments\": " + array(model.segments, [&](const SegmentUsage& s) {
+           return segmentObject(s, segmentBudgets[static_cast<size_t>(&s - model.segments.data())]);
+         }) + ",\n";
   out += "  \"sections\": " +
          array(model.sections, [&](const SectionUsage& s) { return sectionObject(model, s); }) +
          ",\n";

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "size/human_units.h"
+#include "size/printable_text.h"
 #include "xml/xml_writer.h"
 
 namespace vozo::size {
@@ -25,9 +26,10 @@ constexpr double kCharWidth = 0.62 * kLabelFontSize;
 constexpr const char* kPalette[] = {"#4e79a7", "#f28e2b", "#59a14f", "#e15759", "#76b7b2",
                                     "#edc948", "#b07aa1", "#ff9da7", "#9c755f", "#86bcb6"};
 
+// Text as the picture holds it: printable, then escaped for XML.
 std::string escaped(std::string_view text) {
   std::string out;
-  appendXmlEscaped(out, text);
+  appendXmlEscaped(out, printableText(text));
   return out;
 }
 
@@ -82,12 +84,13 @@ void block(std::string& out, std::vector<KeyEntry>& key, const SegmentUsage& seg
            uint64_t start, uint64_t size, const std::string& label, const std::string& tooltip,
            const char* colour, bool loadImage) {
   if (size == 0) return;
-  key.push_back({label + " " + humanBytes(static_cast<int64_t>(size)), colour, loadImage});
+  const std::string shownLabel = printableText(label);
+  key.push_back({shownLabel + " " + humanBytes(size), colour, loadImage});
   const Span span = spanOf(segment, start, size);
   out += "  <g><title>" + escaped(tooltip) + "</title>\n";
   out += "    <rect x=\"" + px(span.x) + "\" y=\"" + px(barTop) + "\" width=\"" + px(span.width) +
          "\" height=\"" + px(kBarHeight) + "\" " + blockStyle(colour, loadImage) + "/>\n";
-  if (static_cast<double>(label.size()) * kCharWidth + 6 <= span.width) {
+  if (static_cast<double>(shownLabel.size()) * kCharWidth + 6 <= span.width) {
     out += "    <text x=\"" + px(span.x + span.width / 2) + "\" y=\"" +
            px(barTop + kBarHeight / 2 + 4) + "\" class=\"label\">" + escaped(label) + "</text>\n";
   }
@@ -97,8 +100,7 @@ void block(std::string& out, std::vector<KeyEntry>& key, const SegmentUsage& seg
 std::string sizeLine(const SegmentUsage& segment) {
   if (!segment.hasSections) return "unused";
   const std::string percent = percentText(segment.used, segment.size, 1);
-  return humanBytes(static_cast<int64_t>(segment.used)) + " of " +
-         humanBytes(static_cast<int64_t>(segment.size)) +
+  return humanBytes(segment.used) + " of " + humanBytes(segment.size) +
          (percent.empty() ? std::string() : " (" + percent + "%)");
 }
 
@@ -119,7 +121,8 @@ void keyLine(std::string& out, const std::vector<KeyEntry>& key, double y) {
   }
 }
 
-void segmentRow(std::string& out, const UsageModel& model, size_t index, double top) {
+void segmentRow(std::string& out, const UsageModel& model, size_t index,
+                const std::vector<ListedImage>& images, double top) {
   const SegmentUsage& segment = model.segments[index];
   const bool overflow = segment.used > segment.size || !segment.outOfBounds.empty();
   const double barTop = top + 8;
@@ -130,27 +133,24 @@ void segmentRow(std::string& out, const UsageModel& model, size_t index, double 
   out += "  <rect x=\"" + px(kBarLeft) + "\" y=\"" + px(barTop) + "\" width=\"" + px(kBarWidth) +
          "\" height=\"" + px(kBarHeight) + "\" fill=\"url(#free)\"/>\n";
   std::vector<KeyEntry> key;
-  for (size_t i = 0; i < model.sections.size(); ++i) {
-    const SectionUsage& section = model.sections[i];
-    const char* colour = kPalette[i % std::size(kPalette)];
-    if (section.segment == index && !section.sameBytesAsCopied) {
-      std::string tooltip = section.name + ": " + hexAddress(section.start) + " - " +
-                            hexAddress(section.end()) + ", " +
-                            humanBytes(static_cast<int64_t>(section.size));
-      if (section.kind == SectionKind::Copied) {
-        tooltip += ", loaded from " + hexAddress(section.loadStart);
-      }
-      block(out, key, segment, barTop, section.start, section.size, section.name, tooltip, colour,
-            false);
-    }
-    if (section.kind == SectionKind::Copied && section.loadSegment == index) {
+  for (const ListedImage& image : images) {
+    const SectionUsage& section = model.sections[image.section];
+    const char* colour = kPalette[image.section % std::size(kPalette)];
+    if (image.load) {
       block(out, key, segment, barTop, section.loadStart, section.size, section.name + " load",
             "load image of " + section.name + ": " + hexAddress(section.loadStart) + " - " +
-                hexAddress(section.loadEnd()) + ", " +
-                humanBytes(static_cast<int64_t>(section.size)) + ", runs at " +
+                hexAddress(section.loadEnd()) + ", " + humanBytes(section.size) + ", runs at " +
                 hexAddress(section.start),
             colour, true);
+      continue;
     }
+    std::string tooltip = section.name + ": " + hexAddress(section.start) + " - " +
+                          hexAddress(section.end()) + ", " + humanBytes(section.size);
+    if (section.kind == SectionKind::Copied) {
+      tooltip += ", loaded from " + hexAddress(section.loadStart);
+    }
+    block(out, key, segment, barTop, section.start, section.size, section.name, tooltip, colour,
+          false);
   }
   out += "  <rect x=\"" + px(kBarLeft) + "\" y=\"" + px(barTop) + "\" width=\"" + px(kBarWidth) +
          "\" height=\"" + px(kBarHeight) + "\" fill=\"none\" stroke=\"" +
@@ -206,8 +206,9 @@ std::string svgReport(const UsageModel& model, const std::string& fileName) {
   out += "  <rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
   out += "  <text x=\"10\" y=\"26\" class=\"title\">Memory usage of " + escaped(fileName) +
          "</text>\n";
+  const std::vector<std::vector<ListedImage>> listed = listedImagesBySegment(model);
   for (size_t i = 0; i < model.segments.size(); ++i) {
-    segmentRow(out, model, i, kTop + kRowHeight * static_cast<double>(i));
+    segmentRow(out, model, i, listed[i], kTop + kRowHeight * static_cast<double>(i));
   }
   legend(out, height - 28);
   out += "</svg>\n";

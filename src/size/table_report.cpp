@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "size/human_units.h"
+#include "size/printable_text.h"
 
 namespace vozo::size {
 
@@ -19,10 +21,13 @@ struct Columns {
   size_t bar = 0;
 };
 
-// Left-aligned in `width` columns; a longer text is cut and ends in '~'.
+// Left-aligned in `width` columns; a longer text is cut, never inside a
+// UTF-8 character, and ends in '~'.
 std::string cell(std::string text, size_t width) {
   if (text.size() > width) {
-    text.resize(width - 1);
+    size_t cut = width - 1;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    text.resize(cut);
     text += '~';
   }
   text.resize(width, ' ');
@@ -33,15 +38,32 @@ std::string rightCell(const std::string& text, size_t width) {
   return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
 }
 
-Columns measure(const UsageModel& model, bool withSections) {
-  Columns columns;
+// The names as the table shows them.
+struct Names {
+  std::vector<std::string> segments;
+  std::vector<std::string> sections;
+};
+
+Names printableNames(const UsageModel& model) {
+  Names names;
   for (const SegmentUsage& segment : model.segments) {
-    columns.name = std::max(columns.name, segment.name.size());
+    names.segments.push_back(printableText(segment.name));
+  }
+  for (const SectionUsage& section : model.sections) {
+    names.sections.push_back(printableText(section.name));
+  }
+  return names;
+}
+
+Columns measure(const Names& names, bool withSections) {
+  Columns columns;
+  for (const std::string& name : names.segments) {
+    columns.name = std::max(columns.name, name.size());
   }
   if (withSections) {
-    for (const SectionUsage& section : model.sections) {
+    for (const std::string& name : names.sections) {
       // Load image rows carry the suffix " load".
-      columns.name = std::max(columns.name, kIndent + section.name.size() + 5);
+      columns.name = std::max(columns.name, kIndent + name.size() + 5);
     }
   }
   columns.name = std::min(columns.name, kMaxNameWidth);
@@ -70,64 +92,70 @@ std::string percentCell(const SegmentUsage& segment) {
   return percent.empty() || percent.size() > 5 ? ">999%" : percent + "%";
 }
 
-std::string segmentRow(const SegmentUsage& segment, const Columns& columns) {
-  std::string row = cell(segment.name, columns.name) + "  " + hexAddress(segment.start) + "  " +
-                    rightCell(humanBytes(static_cast<int64_t>(segment.size)), 10) + "  ";
+std::string segmentRow(const SegmentUsage& segment, const std::string& name,
+                       const Columns& columns) {
+  std::string row = cell(name, columns.name) + "  " + hexAddress(segment.start) + "  " +
+                    rightCell(humanBytes(segment.size), 10) + "  ";
   if (!segment.hasSections) return row + rightCell("unused", 10);
-  row += rightCell(humanBytes(static_cast<int64_t>(segment.used)), 10) + "  " +
+  row += rightCell(humanBytes(segment.used), 10) + "  " +
          rightCell(humanBytes(segment.free()), 10) + "  " + rightCell(percentCell(segment), 7) +
          "  " + bar(segment, columns.bar);
   return row;
 }
 
-std::string segmentName(const UsageModel& model, std::optional<size_t> index) {
-  return index ? model.segments[*index].name : "no segment";
+std::string segmentName(const Names& names, std::optional<size_t> index) {
+  return index ? names.segments[*index] : "no segment";
 }
 
 std::string sectionRow(const Columns& columns, const std::string& name, uint64_t address,
                        uint64_t size, const std::string& note) {
   return std::string(kIndent, ' ') + cell(name, columns.name - kIndent) + "  " +
-         hexAddress(address) + "  " + rightCell(humanBytes(static_cast<int64_t>(size)), 10) + "  " +
+         hexAddress(address) + "  " + rightCell(humanBytes(size), 10) + "  " +
          hexAddress(size) + note + "\n";
 }
 
-void appendSections(std::string& out, const UsageModel& model, size_t segmentIndex,
-                    const Columns& columns) {
-  for (const SectionUsage& section : model.sections) {
-    if (section.segment == segmentIndex && !section.sameBytesAsCopied) {
-      std::string note;
-      if (section.kind == SectionKind::Copied) {
-        note = "  load " + hexAddress(section.loadStart) + " (" +
-               segmentName(model, section.loadSegment) + ")";
-      } else if (section.kind == SectionKind::RunArea) {
-        note = "  run area";
-      }
-      out += sectionRow(columns, section.name, section.start, section.size, note);
-    }
-    if (section.kind == SectionKind::Copied && section.loadSegment == segmentIndex) {
-      out += sectionRow(columns, section.name + " load", section.loadStart, section.size,
+void appendSections(std::string& out, const UsageModel& model, const Names& names,
+                    const std::vector<ListedImage>& images, const Columns& columns) {
+  for (const ListedImage& image : images) {
+    const SectionUsage& section = model.sections[image.section];
+    const std::string& name = names.sections[image.section];
+    if (image.load) {
+      out += sectionRow(columns, name + " load", section.loadStart, section.size,
                         "  runs at " + hexAddress(section.start) + " (" +
-                            segmentName(model, section.segment) + ")");
+                            segmentName(names, section.segment) + ")");
+      continue;
     }
+    std::string note;
+    if (section.kind == SectionKind::Copied) {
+      note = "  load " + hexAddress(section.loadStart) + " (" +
+             segmentName(names, section.loadSegment) + ")";
+    } else if (section.kind == SectionKind::RunArea) {
+      note = "  run area";
+    }
+    out += sectionRow(columns, name, section.start, section.size, note);
   }
 }
 
 }  // namespace
 
 std::string tableReport(const UsageModel& model, const std::string& fileName, bool withSections) {
-  const Columns columns = measure(model, withSections);
-  std::string out = "Memory usage of " + fileName + "\n";
+  const Names names = printableNames(model);
+  const Columns columns = measure(names, withSections);
+  std::string out = "Memory usage of " + printableText(fileName) + "\n";
   out += cell("Segment", columns.name) + "  " + cell("Start", 10) + "  " + rightCell("Size", 10) +
          "  " + rightCell("Used", 10) + "  " + rightCell("Free", 10) + "  " + rightCell("Use%", 7) +
          "\n";
+  const std::vector<std::vector<ListedImage>> listed =
+      withSections ? listedImagesBySegment(model) : std::vector<std::vector<ListedImage>>();
   for (size_t i = 0; i < model.segments.size(); ++i) {
-    out += segmentRow(model.segments[i], columns) + "\n";
-    if (withSections) appendSections(out, model, i, columns);
+    out += segmentRow(model.segments[i], names.segments[i], columns) + "\n";
+    if (withSections) appendSections(out, model, names, listed[i], columns);
   }
   if (withSections) {
-    for (const SectionUsage& section : model.sections) {
+    for (size_t i = 0; i < model.sections.size(); ++i) {
+      const SectionUsage& section = model.sections[i];
       if (!section.segment) {
-        out += sectionRow(columns, section.name, section.start, section.size,
+        out += sectionRow(columns, names.sections[i], section.start, section.size,
                           "  outside every segment");
       }
     }

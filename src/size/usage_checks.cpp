@@ -9,7 +9,7 @@ namespace vozo::size {
 namespace {
 
 std::string amount(uint64_t bytes) {
-  return humanBytes(static_cast<int64_t>(bytes)) + " (" + std::to_string(bytes) + " bytes)";
+  return humanBytes(bytes) + " (" + std::to_string(bytes) + " bytes)";
 }
 
 }  // namespace

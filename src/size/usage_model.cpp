@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <limits>
+#include <set>
+#include <utility>
 
 #include "size/human_units.h"
+#include "size/segment_lookup.h"
 
 namespace vozo::size {
 
@@ -64,15 +67,15 @@ std::string sectionName(const ElfSymbols& symbols, const std::string& stem) {
   return dotted;
 }
 
-std::vector<SectionUsage> readSections(const ElfSymbols& symbols,
-                                       const std::vector<SegmentUsage>& segments) {
+std::vector<SectionUsage> readSections(const ElfSymbols& symbols) {
   std::vector<SectionUsage> sections;
   for (const std::string& stem : stemsWithSuffix(symbols, kStart)) {
-    // `__FLASH_segment_start__` has the section suffixes too.
-    if (stem.ends_with("_segment") &&
-        std::any_of(segments.begin(), segments.end(), [&](const SegmentUsage& s) {
-          return stem.size() == s.name.size() + 8 && stem.starts_with(s.name);
-        })) {
+    // `__FLASH_segment_start__` has the section suffixes too: it names a
+    // segment when `__FLASH_segment_size__` is there as well.
+    constexpr std::string_view kSegment = "_segment";
+    if (stem.ends_with(kSegment) &&
+        value(symbols, std::string_view(stem).substr(0, stem.size() - kSegment.size()),
+              "_segment_size__")) {
       continue;
     }
     std::optional<uint64_t> size = value(symbols, stem, "_size__");
@@ -98,27 +101,14 @@ std::vector<SectionUsage> readSections(const ElfSymbols& symbols,
   return sections;
 }
 
-bool holds(const SegmentUsage& segment, uint64_t address) {
-  return address >= segment.start && address - segment.start < segment.size;
-}
-
 // The segment of an image [start, start + size): the one holding its first
 // byte, else its last byte, else any byte of it. An empty image may also sit
 // right at a segment's end, after the last section of a full segment.
-std::optional<size_t> segmentOf(const std::vector<SegmentUsage>& segments, uint64_t start,
-                                uint64_t size) {
-  const uint64_t end = saturatingEnd(start, size);
-  for (uint64_t probe : {start, size ? end - 1 : start}) {
-    for (size_t i = 0; i < segments.size(); ++i) {
-      if (holds(segments[i], probe)) return i;
-    }
-  }
-  for (size_t i = 0; i < segments.size(); ++i) {
-    if (size ? start < segments[i].end() && segments[i].start < end : start == segments[i].end()) {
-      return i;
-    }
-  }
-  return std::nullopt;
+std::optional<size_t> segmentOf(const SegmentLookup& lookup, uint64_t start, uint64_t size) {
+  if (std::optional<size_t> found = lookup.holding(start)) return found;
+  if (size == 0) return lookup.endingAt(start);
+  if (std::optional<size_t> found = lookup.holding(saturatingEnd(start, size) - 1)) return found;
+  return lookup.overlapping(start, static_cast<unsigned __int128>(start) + size);
 }
 
 struct Image {
@@ -153,6 +143,7 @@ std::string rangeText(uint64_t start, uint64_t end) {
 }
 
 void measureSegments(UsageModel& model) {
+  const SegmentLookup lookup(model.segments);
   std::vector<std::vector<Image>> images(model.segments.size());
   auto place = [&](size_t segmentIndex, std::string what, uint64_t start, uint64_t end) {
     SegmentUsage& segment = model.segments[segmentIndex];
@@ -163,7 +154,7 @@ void measureSegments(UsageModel& model) {
     }
   };
   for (SectionUsage& section : model.sections) {
-    section.segment = segmentOf(model.segments, section.start, section.size);
+    section.segment = segmentOf(lookup, section.start, section.size);
     if (section.segment) {
       place(*section.segment, "section " + section.name, section.start, section.end());
     }
@@ -171,7 +162,7 @@ void measureSegments(UsageModel& model) {
       section.loadSegment = section.segment;
       continue;
     }
-    section.loadSegment = segmentOf(model.segments, section.loadStart, section.size);
+    section.loadSegment = segmentOf(lookup, section.loadStart, section.size);
     if (section.loadSegment) {
       place(*section.loadSegment, "load image of " + section.name, section.loadStart,
             section.loadEnd());
@@ -183,12 +174,22 @@ void measureSegments(UsageModel& model) {
 }
 
 void markRunAreasOfCopiedSections(std::vector<SectionUsage>& sections) {
+  std::set<std::pair<uint64_t, uint64_t>> copiedRanges;
+  for (const SectionUsage& section : sections) {
+    if (section.kind == SectionKind::Copied) copiedRanges.emplace(section.start, section.size);
+  }
   for (SectionUsage& area : sections) {
     if (area.kind != SectionKind::RunArea) continue;
-    area.sameBytesAsCopied = std::any_of(sections.begin(), sections.end(), [&](const auto& s) {
-      return s.kind == SectionKind::Copied && s.start == area.start && s.size == area.size;
-    });
+    area.sameBytesAsCopied = copiedRanges.contains({area.start, area.size});
   }
+}
+
+std::vector<size_t> segmentsInNameOrder(const std::vector<SegmentUsage>& segments) {
+  std::vector<size_t> order(segments.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::sort(order.begin(), order.end(),
+            [&](size_t a, size_t b) { return segments[a].name < segments[b].name; });
+  return order;
 }
 
 }  // namespace
@@ -202,15 +203,28 @@ uint64_t SectionUsage::loadEnd() const {
 uint64_t SegmentUsage::end() const {
   return saturatingEnd(start, size);
 }
-int64_t SegmentUsage::free() const {
-  return static_cast<int64_t>(size) - static_cast<int64_t>(used);
+SignedBytes SegmentUsage::free() const {
+  return used > size ? SignedBytes{used - size, true} : SignedBytes{size - used, false};
 }
 
 std::optional<size_t> UsageModel::findSegment(std::string_view name) const {
-  for (size_t i = 0; i < segments.size(); ++i) {
-    if (segments[i].name == name) return i;
-  }
+  const auto found =
+      std::lower_bound(segmentsByName.begin(), segmentsByName.end(), name,
+                       [&](size_t index, std::string_view key) { return segments[index].name < key; });
+  if (found != segmentsByName.end() && segments[*found].name == name) return *found;
   return std::nullopt;
+}
+
+std::vector<std::vector<ListedImage>> listedImagesBySegment(const UsageModel& model) {
+  std::vector<std::vector<ListedImage>> listed(model.segments.size());
+  for (size_t i = 0; i < model.sections.size(); ++i) {
+    const SectionUsage& section = model.sections[i];
+    if (section.segment && !section.sameBytesAsCopied) listed[*section.segment].push_back({i, false});
+    if (section.kind == SectionKind::Copied && section.loadSegment) {
+      listed[*section.loadSegment].push_back({i, true});
+    }
+  }
+  return listed;
 }
 
 UsageModel buildUsageModel(const ElfSymbols& symbols) {
@@ -221,7 +235,8 @@ UsageModel buildUsageModel(const ElfSymbols& symbols) {
         "no vozo segment symbols (__<segment>_segment_start__ and "
         "__<segment>_segment_size__); was it linked with a vozo-generated script?");
   }
-  model.sections = readSections(symbols, model.segments);
+  model.segmentsByName = segmentsInNameOrder(model.segments);
+  model.sections = readSections(symbols);
   markRunAreasOfCopiedSections(model.sections);
   measureSegments(model);
   return model;

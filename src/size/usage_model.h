@@ -3,9 +3,11 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "size/elf_symbols.h"
+#include "size/human_units.h"
 
 namespace vozo::size {
 
@@ -43,7 +45,8 @@ struct SegmentUsage {
   std::vector<std::string> outOfBounds;
 
   uint64_t end() const;
-  int64_t free() const;
+  // size - used; negative when the segment overflows.
+  SignedBytes free() const;
 };
 
 // The usage of every segment of a vozo-linked firmware. Segments are sorted
@@ -51,9 +54,24 @@ struct SegmentUsage {
 struct UsageModel {
   std::vector<SegmentUsage> segments;
   std::vector<SectionUsage> sections;
+  // Indices into `segments` in the order of their names, for findSegment.
+  std::vector<size_t> segmentsByName;
 
   std::optional<size_t> findSegment(std::string_view name) const;
 };
+
+// An image that the reports list under a segment: the run image of a
+// section, or the load image of a copied section.
+struct ListedImage {
+  size_t section;  // index into UsageModel::sections
+  bool load;
+};
+
+// For each segment, the images the table and the picture show in it, in the
+// order of the sections: a section's run image in the segment holding it
+// (but for a run area that is the same bytes as a copied section), and a
+// copied section's load image in the segment it is loaded from.
+std::vector<std::vector<ListedImage>> listedImagesBySegment(const UsageModel& model);
 
 // Builds the model from the segment and section symbols of a vozo script.
 // Throws ElfInputError when there are no segment symbols.

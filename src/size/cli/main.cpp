@@ -3,11 +3,12 @@
 // when a segment overflows or exceeds its budget.
 
 #include <cstdio>
-#include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "report_output.h"
 #include "size/elf_symbols.h"
 #include "size/json_report.h"
 #include "size/svg_report.h"
@@ -20,17 +21,13 @@ namespace {
 
 constexpr int kChecksFailed = 1;
 constexpr int kCannotCheck = 2;
+constexpr const char* kProgram = "vozo-size";
 
-// Writes `text` to `path` whole; a file left half written is removed.
-bool writeFile(const std::string& path, const std::string& text) {
-  struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-  };
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "w"));
-  if (!file) return false;
-  if (std::fwrite(text.data(), 1, text.size(), file.get()) != text.size() ||
-      std::fclose(file.release()) != 0) {
-    std::remove(path.c_str());
+// Writes a report to standard output; false, with the reason on standard
+// error, when it cannot be written whole.
+bool printReport(const std::string& report) {
+  if (std::optional<std::string> failure = vozo::size::writeWhole(stdout, report)) {
+    vozo::size::printError(kProgram, "cannot write the report to standard output: " + *failure);
     return false;
   }
   return true;
@@ -38,28 +35,33 @@ bool writeFile(const std::string& path, const std::string& text) {
 
 int run(const vozo::size::SizeOptions& options) {
   using namespace vozo::size;
+  if (options.svgPath && sameFile(*options.svgPath, options.elfPath)) {
+    printError(kProgram, "cannot write the picture to " + *options.svgPath +
+                             ": it is the ELF file being read");
+    return kCannotCheck;
+  }
   const UsageModel model = buildUsageModel(readElfSymbols(options.elfPath));
   for (const Budget& budget : options.budgets) {
     if (!model.findSegment(budget.segment)) {
-      std::fprintf(stderr, "%s: error: -budget names segment %s, which the file does not have\n",
-                   options.elfPath.c_str(), budget.segment.c_str());
+      printError(options.elfPath,
+                 "-budget names segment " + budget.segment + ", which the file does not have");
       return kCannotCheck;
     }
   }
   const std::vector<std::string> failures = checkUsage(model, options.budgets);
 
-  if (options.svgPath && !writeFile(*options.svgPath, svgReport(model, options.elfPath))) {
-    std::fprintf(stderr, "vozo-size: error: cannot write %s\n", options.svgPath->c_str());
-    return kCannotCheck;
+  if (options.svgPath) {
+    if (std::optional<std::string> failure =
+            writeFile(*options.svgPath, svgReport(model, options.elfPath))) {
+      printError(kProgram, "cannot write " + *options.svgPath + ": " + *failure);
+      return kCannotCheck;
+    }
   }
   const std::string report = options.json
                                  ? jsonReport(model, options.elfPath, options.budgets, failures)
                                  : tableReport(model, options.elfPath, options.sections);
-  std::fputs(report.c_str(), stdout);
-  std::fflush(stdout);
-  for (const std::string& failure : failures) {
-    std::fprintf(stderr, "%s: error: %s\n", options.elfPath.c_str(), failure.c_str());
-  }
+  if (!printReport(report)) return kCannotCheck;
+  for (const std::string& failure : failures) printError(options.elfPath, failure);
   return failures.empty() ? 0 : kChecksFailed;
 }
 
@@ -71,17 +73,15 @@ int main(int argc, char** argv) {
   try {
     options = vozo::size::parseSizeOptions(arguments);
   } catch (const std::invalid_argument& error) {
-    std::fprintf(stderr, "vozo-size: error: %s\n%s", error.what(), vozo::size::kSizeUsage);
+    vozo::size::printError(kProgram, error.what());
+    std::fputs(vozo::size::kSizeUsage, stderr);
     return kCannotCheck;
   }
-  if (options.help) {
-    std::fputs(vozo::size::kSizeUsage, stdout);
-    return 0;
-  }
+  if (options.help) return printReport(vozo::size::kSizeUsage) ? 0 : kCannotCheck;
   try {
     return run(options);
   } catch (const vozo::size::ElfInputError& error) {
-    std::fprintf(stderr, "%s: error: %s\n", options.elfPath.c_str(), error.what());
+    vozo::size::printError(options.elfPath, error.what());
     return kCannotCheck;
   }
 }
