@@ -6,7 +6,9 @@
 #   bench/hostile_inputs.sh <vozo-binary> [case-name...]
 #
 # Inputs are generated here (some are tens of megabytes). Use a Release
-# build: the numbers are meant for docs/reliability.md.
+# build: the numbers are meant for docs/reliability.md. The size_* cases time
+# vozo-size of the same build tree (VOZO_SIZE overrides the path) on ELF
+# files written by the size tests' generator (python3).
 set -u
 
 if [ $# -lt 1 ]; then
@@ -14,6 +16,8 @@ if [ $# -lt 1 ]; then
   exit 2
 fi
 vozo=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+vozo_size=${VOZO_SIZE:-$(dirname "$vozo")/../size/cli/vozo-size}
+elf_writer=$(cd "$(dirname "$0")/../tests/size" && pwd)
 shift
 work=$(mktemp -d "${TMPDIR:-/tmp}/vozo-hostile.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -201,12 +205,51 @@ case_output_equals_input() {
   run -memory-map-file map.xml map.xml
 }
 
+# Writes the ELF file $1 with the symbols and section names that the Python
+# expressions $2 and $3 give (elf_image.py's helpers are in scope).
+write_elf() {
+  python3 -c "import sys; sys.path.insert(0, sys.argv[1]); from elf_image import *
+open(sys.argv[2], 'wb').write(elf_image($2, $3))" "$elf_writer" "$1"
+}
+case_size_50k_segments_50k_sections() {
+  write_elf fw.elf '{k: v for i in range(50000) for k, v in [*segment_symbols(b"S%d" % i, i << 12, 4096, (i << 12) + 256).items(), *section_symbols(b"s%d" % i, i << 12, 256).items()]}' '[]'
+  run_size -sections -svg fw.svg fw.elf
+}
+case_size_fifo_without_writer() {
+  mkfifo fw.elf
+  run_size fw.elf
+}
+case_size_dev_zero() { run_size /dev/zero; }
+case_size_file_past_1GiB() {
+  truncate -s 1025M fw.elf
+  run_size fw.elf
+}
+case_size_sections_100k() {
+  write_elf fw.elf '{}' '[b".s"] * 100000'
+  run_size fw.elf
+}
+case_size_names_of_every_byte() {
+  write_elf fw.elf '{**segment_symbols(bytes(range(1, 256)), 0, 16), **section_symbols(bytes(range(1, 256)), 0, 32)}' '[]'
+  run_size -sections -svg fw.svg fw.elf
+}
+case_size_picture_over_the_elf_file() {
+  write_elf fw.elf 'segment_symbols(b"RAM", 0, 16)' '[]'
+  run_size -svg fw.elf fw.elf
+}
+case_size_report_to_dev_full() {
+  write_elf fw.elf 'segment_symbols(b"RAM", 0, 16)' '[]'
+  RUN_STDOUT=/dev/full run_size fw.elf
+}
+
 RUN_AS=()
+# vozo-size instead of vozo; the output bytes are those of its report.
+run_size() { RUN_PROGRAM=$vozo_size RUN_OUTPUT=stdout run "$@"; }
 run() {
   local status
-  /usr/bin/time -f '%e %M' -o time.txt timeout 60 "${RUN_AS[@]}" "$vozo" "$@" >stdout 2>stderr
+  /usr/bin/time -f '%e %M' -o time.txt timeout 60 "${RUN_AS[@]}" "${RUN_PROGRAM:-$vozo}" "$@" \
+    >"${RUN_STDOUT:-stdout}" 2>stderr
   status=$?
-  local output=${!#}
+  local output=${RUN_OUTPUT:-${!#}}
   local size="-"
   [ -f "$output" ] && size=$(stat -c %s "$output")
   # The last line (GNU time puts a note on a failing status before it).
