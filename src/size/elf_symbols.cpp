@@ -8,7 +8,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstddef>
 #include <cstring>
+#include <functional>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -49,6 +52,50 @@ void requireWithinFile(uint64_t offset, uint64_t size, uint64_t fileBytes, const
   }
 }
 
+// Reads `size` bytes at `offset` of the file; fewer at its end.
+using ReadAt = std::function<std::string(uint64_t offset, size_t size)>;
+
+uint64_t unsignedAt(std::string_view bytes, size_t offset, size_t size, bool bigEndian) {
+  uint64_t value = 0;
+  for (size_t i = 0; i < size; ++i) {
+    value = (value << 8) |
+            static_cast<unsigned char>(bytes[bigEndian ? offset + i : offset + size - 1 - i]);
+  }
+  return value;
+}
+
+// The number of sections the file declares; 0 for what is not an ELF file,
+// which libelf then refuses. Past 65279 sections the count is the size field
+// of the first section header.
+uint64_t declaredSectionCount(const ReadAt& readAt) {
+  const std::string header = readAt(0, sizeof(Elf64_Ehdr));
+  if (header.size() < sizeof(Elf32_Ehdr) || !header.starts_with(ELFMAG)) return 0;
+  const bool wide = header[EI_CLASS] == ELFCLASS64;
+  const bool bigEndian = header[EI_DATA] == ELFDATA2MSB;
+  if (wide && header.size() < sizeof(Elf64_Ehdr)) return 0;
+  const uint64_t count = wide ? unsignedAt(header, offsetof(Elf64_Ehdr, e_shnum), 2, bigEndian)
+                              : unsignedAt(header, offsetof(Elf32_Ehdr, e_shnum), 2, bigEndian);
+  const uint64_t headersAt = wide ? unsignedAt(header, offsetof(Elf64_Ehdr, e_shoff), 8, bigEndian)
+                                  : unsignedAt(header, offsetof(Elf32_Ehdr, e_shoff), 4, bigEndian);
+  if (count != 0 || headersAt == 0) return count;
+  const size_t sizeBytes = wide ? 8 : 4;
+  const std::string size =
+      readAt(headersAt + (wide ? offsetof(Elf64_Shdr, sh_size) : offsetof(Elf32_Shdr, sh_size)),
+             sizeBytes);
+  return size.size() == sizeBytes ? unsignedAt(size, 0, sizeBytes, bigEndian) : 0;
+}
+
+// libelf sets up every section when it opens a file, so a file declaring
+// millions of them would take gigabytes before libelf could be asked for the
+// count: it is checked first.
+void requireFewSections(const ReadAt& readAt) {
+  const uint64_t count = declaredSectionCount(readAt);
+  if (count > kMaxElfSections) {
+    throw ElfInputError("the file has " + std::to_string(count) + " sections, more than " +
+                        std::to_string(kMaxElfSections) + ", the limit for an ELF file");
+  }
+}
+
 // Only symbols of the form `__...__` can name a segment or a section.
 bool mayNameALayoutPart(std::string_view name) {
   return name.size() > 4 && name.starts_with("__") && name.ends_with("__");
@@ -77,10 +124,6 @@ ElfSymbols symbolsOf(Elf* elf, uint64_t fileBytes) {
   if (!gelf_getehdr(elf, &fileHeader) || elf_getshdrnum(elf, &sectionCount) != 0 ||
       elf_getshdrstrndx(elf, &namesIndex) != 0) {
     malformedPerLibelf();
-  }
-  if (sectionCount > kMaxElfSections) {
-    throw ElfInputError("the file has " + std::to_string(sectionCount) + " sections, more than " +
-                        std::to_string(kMaxElfSections) + ", the limit for an ELF file");
   }
   // libelf counts no sections when their headers do not fit in the file. A
   // table whose count is kept in its first header (e_shnum 0) has that one.
@@ -132,12 +175,23 @@ ElfSymbols readElfSymbols(const std::string& path) {
   if (fileBytes > kMaxElfFileBytes) {
     throw ElfInputError("the file is larger than 1 GiB, the limit for an ELF file");
   }
+  requireFewSections([fd](uint64_t offset, size_t size) {
+    std::string bytes(size, '\0');
+    const ssize_t read = offset <= static_cast<uint64_t>(std::numeric_limits<off_t>::max())
+                             ? ::pread(fd, bytes.data(), size, static_cast<off_t>(offset))
+                             : 0;
+    bytes.resize(read > 0 ? static_cast<size_t>(read) : 0);
+    return bytes;
+  });
   ElfHandle elf(elf_begin(fd, ELF_C_READ, nullptr));
   return symbolsOf(elf.get(), fileBytes);
 }
 
 ElfSymbols readElfImage(std::string_view image) {
   initialiseLibelf();
+  requireFewSections([image](uint64_t offset, size_t size) {
+    return offset < image.size() ? std::string(image.substr(offset, size)) : std::string();
+  });
   // libelf may work in the buffer it is given: it gets a copy.
   std::vector<char> copy(image.begin(), image.end());
   ElfHandle elf(elf_memory(copy.data(), copy.size()));

@@ -154,9 +154,10 @@ std::string jsonReport(const UsageModel& model, const std::string& fileName,
   std::string out = "{\n  \"format\": \"vozo-size\",\n  \"version\": 1,\n";
   out += "  \"file\": " + quoted(fileName) + ",\n";
   const std::vector<SegmentBudget> segmentBudgets = budgetsBySegment(model, budgets);
-  out += "  \"segments\": " + array(model.segments, [&](const SegmentUsage& s) {
-           return segmentObject(s, segmentBudgets[static_cast<size_t>(&s - model.segments.data())]);
-         }) + ",\n";
+  auto segment = [&](const SegmentUsage& s) {
+    return segmentObject(s, segmentBudgets[static_cast<size_t>(&s - model.segments.data())]);
+  };
+  out += "  \"segments\": " + array(model.segments, segment) + ",\n";
   out += "  \"sections\": " +
          array(model.sections, [&](const SectionUsage& s) { return sectionObject(model, s); }) +
          ",\n";

@@ -10,7 +10,8 @@ SegmentLookup::SegmentLookup(const std::vector<SegmentUsage>& segments) {
   byEnd_.reserve(segments.size());
   unsigned __int128 highest = 0;
   for (size_t i = 0; i < segments.size(); ++i) {
-    const unsigned __int128 end = static_cast<unsigned __int128>(segments[i].start) + segments[i].size;
+    const unsigned __int128 end =
+        static_cast<unsigned __int128>(segments[i].start) + segments[i].size;
     highest = std::max(highest, end);
     starts_.push_back(segments[i].start);
     highestEndSoFar_.push_back(highest);

@@ -110,8 +110,8 @@ std::string segmentName(const Names& names, std::optional<size_t> index) {
 std::string sectionRow(const Columns& columns, const std::string& name, uint64_t address,
                        uint64_t size, const std::string& note) {
   return std::string(kIndent, ' ') + cell(name, columns.name - kIndent) + "  " +
-         hexAddress(address) + "  " + rightCell(humanBytes(size), 10) + "  " +
-         hexAddress(size) + note + "\n";
+         hexAddress(address) + "  " + rightCell(humanBytes(size), 10) + "  " + hexAddress(size) +
+         note + "\n";
 }
 
 void appendSections(std::string& out, const UsageModel& model, const Names& names,

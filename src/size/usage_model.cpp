@@ -208,9 +208,9 @@ SignedBytes SegmentUsage::free() const {
 }
 
 std::optional<size_t> UsageModel::findSegment(std::string_view name) const {
-  const auto found =
-      std::lower_bound(segmentsByName.begin(), segmentsByName.end(), name,
-                       [&](size_t index, std::string_view key) { return segments[index].name < key; });
+  const auto found = std::lower_bound(
+      segmentsByName.begin(), segmentsByName.end(), name,
+      [&](size_t index, std::string_view key) { return segments[index].name < key; });
   if (found != segmentsByName.end() && segments[*found].name == name) return *found;
   return std::nullopt;
 }
@@ -219,7 +219,9 @@ std::vector<std::vector<ListedImage>> listedImagesBySegment(const UsageModel& mo
   std::vector<std::vector<ListedImage>> listed(model.segments.size());
   for (size_t i = 0; i < model.sections.size(); ++i) {
     const SectionUsage& section = model.sections[i];
-    if (section.segment && !section.sameBytesAsCopied) listed[*section.segment].push_back({i, false});
+    if (section.segment && !section.sameBytesAsCopied) {
+      listed[*section.segment].push_back({i, false});
+    }
     if (section.kind == SectionKind::Copied && section.loadSegment) {
       listed[*section.loadSegment].push_back({i, true});
     }

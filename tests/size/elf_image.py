@@ -77,3 +77,10 @@ def section_symbols(stem, start, size, load=None, run_area=False):
     if not run_area:
         symbols[b"__%s_load_start__" % stem] = load
     return symbols
+
+
+def claiming_sections(image, count):
+    """The image with its header saying that the count of sections is in the
+    first section header (as past 65279 sections), which says `count`."""
+    image = image[:60] + struct.pack("<H", 0) + image[62:]
+    return set_section_size(image, 0, count)

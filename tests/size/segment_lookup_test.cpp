@@ -15,8 +15,8 @@ std::vector<SegmentUsage> segments() {
   const struct {
     uint64_t start;
     uint64_t size;
-  } ranges[] = {{0x0, 0x100},    {0x0, 0x1000},    {0x50, 0x10},
-                {0x2000, 0},     {0x3000, 0x1000}, {0xFFFFFFFFFFFFF000, 0x1000}};
+  } ranges[] = {{0x0, 0x100}, {0x0, 0x1000},    {0x50, 0x10},
+                {0x2000, 0},  {0x3000, 0x1000}, {0xFFFFFFFFFFFFF000, 0x1000}};
   std::vector<SegmentUsage> result;
   for (const auto& range : ranges) {
     SegmentUsage segment;
@@ -35,8 +35,8 @@ TEST(SegmentLookup, AnswersWithTheFirstSegmentThatQualifies) {
     std::optional<size_t> holding;
     std::optional<size_t> endingAt;
   } cases[] = {
-      {0x0, 0, none},    {0x55, 0, none},  {0x60, 0, 2},          {0x100, 1, 0},
-      {0xFFF, 1, none},  {0x1000, none, 1}, {0x2000, none, 3},     {0x3FFF, 4, none},
+      {0x0, 0, none},    {0x55, 0, none},       {0x60, 0, 2},      {0x100, 1, 0},
+      {0xFFF, 1, none},  {0x1000, none, 1},     {0x2000, none, 3}, {0x3FFF, 4, none},
       {0x4000, none, 4}, {UINT64_MAX, 5, none},
   };
   for (const auto& c : cases) {
