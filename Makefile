@@ -12,18 +12,20 @@
 #   make bench     time the release build against its baselines (bench/RESULTS.md)
 
 # Building and running the tools.
-DEMO_PACKAGES    := cmake g++ make pkg-config libpcre2-dev libelf-dev
+DEMO_PACKAGES    := cmake g++ make pkg-config libelf-dev
 # The Debian package: dependencies from the programs' shared libraries.
 PACKAGE_PACKAGES := $(DEMO_PACKAGES) dpkg-dev file
 # The tests: unit tests, link tests, the size report's checks and the example
-# firmware with the cross tool chains, both CMake generators, the package check.
-TEST_PACKAGES    := $(PACKAGE_PACKAGES) libgtest-dev ninja-build \
+# firmware with the cross tool chains, both CMake generators, the package check;
+# PCRE2 is the reference the lexer's tests compare with.
+TEST_PACKAGES    := $(PACKAGE_PACKAGES) libgtest-dev libpcre2-dev ninja-build \
                     gcc-arm-none-eabi binutils-arm-none-eabi libnewlib-arm-none-eabi \
                     libstdc++-arm-none-eabi-newlib binutils-riscv64-unknown-elf \
                     python3 libxml2-utils librsvg2-bin clang-14 libclang-rt-14-dev
-# The fuzz targets (clang with its sanitizer and libFuzzer runtimes), and the
-# timing of hostile inputs (GNU time; python3 writes the ELF files of vozo-size's).
-FUZZ_PACKAGES    := $(DEMO_PACKAGES) clang-14 libclang-rt-14-dev
+# The fuzz targets (clang with its sanitizer and libFuzzer runtimes, PCRE2 for
+# the lexer's), and the timing of hostile inputs (GNU time; python3 writes the
+# ELF files of vozo-size's).
+FUZZ_PACKAGES    := $(DEMO_PACKAGES) clang-14 libclang-rt-14-dev libpcre2-dev
 HOSTILE_PACKAGES := $(DEMO_PACKAGES) time python3
 # The benchmark only: the XML parser of the baseline program, the peak-memory
 # probe and the input generator.

@@ -29,12 +29,15 @@ set(VOZO_BUILD_FUZZ_SMOKE OFF)
 if(PROJECT_IS_TOP_LEVEL OR NOT VOZO_TESTS STREQUAL "AUTO")
   find_package(GTest QUIET)
   find_package(Python3 QUIET COMPONENTS Interpreter)
+  # PCRE2: the reference the lexer's tests compare with (cmake/VozoTestPcre2.cmake).
+  find_path(PCRE2_INCLUDE_DIR pcre2.h)
+  find_library(PCRE2_LIBRARY pcre2-8)
   set(test_packages_found OFF)
-  if(GTest_FOUND AND Python3_Interpreter_FOUND)
+  if(GTest_FOUND AND Python3_Interpreter_FOUND AND PCRE2_INCLUDE_DIR AND PCRE2_LIBRARY)
     set(test_packages_found ON)
   endif()
-  vozo_resolve_switch(VOZO_TESTS "${test_packages_found}" "The test suite" "libgtest-dev and python3"
-                      VOZO_BUILD_TESTS)
+  vozo_resolve_switch(VOZO_TESTS "${test_packages_found}" "The test suite"
+                      "libgtest-dev, libpcre2-dev and python3" VOZO_BUILD_TESTS)
 endif()
 if(VOZO_BUILD_TESTS)
   # The fuzz targets need clang and its libFuzzer runtime, which Debian

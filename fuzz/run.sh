@@ -30,7 +30,7 @@ seconds=$2
 shift 2
 source_dir=$(cd "$(dirname "$0")" && pwd)
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(xml_parser expression macro_expansion preprocessor whole_run size_elf)
+[ ${#targets[@]} -eq 0 ] && targets=(xml_parser expression macro_expansion preprocessor whole_run lexer size_elf)
 jobs=${FUZZ_JOBS:-1}
 priority=${FUZZ_NICE:-0}
 timeout=${FUZZ_TIMEOUT:-60}

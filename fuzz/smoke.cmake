@@ -15,7 +15,7 @@ ExternalProject_Add(vozo_fuzz_build
 
 set(VOZO_FUZZ_SMOKE_SECONDS 5 CACHE STRING "Seconds each fuzz target runs in the test suite")
 set(VOZO_FUZZ_SMOKE_SEED 1 CACHE STRING "libFuzzer's random seed in the test suite's fuzz runs")
-foreach(name xml_parser expression macro_expansion preprocessor whole_run size_elf)
+foreach(name xml_parser expression macro_expansion preprocessor whole_run lexer size_elf)
   add_test(NAME fuzz.${name}
            COMMAND bash ${PROJECT_SOURCE_DIR}/fuzz/run.sh ${CMAKE_BINARY_DIR}/fuzz-build/fuzz
                    ${VOZO_FUZZ_SMOKE_SECONDS} ${name})

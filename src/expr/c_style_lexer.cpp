@@ -3,8 +3,8 @@
 #include <array>
 #include <memory>
 
+#include "expr/form_lexer_token.h"
 #include "expr/parser_exception.h"
-#include "expr/regular_expression_lexer_token.h"
 
 namespace vozo {
 
@@ -19,16 +19,13 @@ class RecogniserTable {
     const int none = kNoPrecedence;
     add<CategoryLexerToken>(Category::SpaceSeparator, TOKEN_SPACE, none);
     add<CStyleStringLiteralLexerToken>(TOKEN_STRING, none);
-    const std::string_view digits = "0123456789";
-    const std::string_view identifierStart =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz_$";
-    add<RegularExpressionLexerToken>("0[Xx][0-9A-Fa-f]*U?L?L?u?l?l?", "0", TOKEN_HEXINTEGER, none);
-    add<RegularExpressionLexerToken>("0b[0-1]*", "0", TOKEN_BININTEGER, none);
-    add<RegularExpressionLexerToken>("\\d+\\.\\d+", digits, TOKEN_FLOAT, none);
-    add<RegularExpressionLexerToken>("\\d+U?L?L?u?l?l?", digits, TOKEN_INTEGER, none);
-    add<RegularExpressionLexerToken>("[A-Za-z_$][A-Za-z_0-9$]*", identifierStart, TOKEN_IDENT,
-                                     none);
-    add<RegularExpressionLexerToken>("@[A-Za-z_0-9]*", "@", TOKEN_REGISTER, none);
+    using Form = FormLexerToken::Form;
+    add<FormLexerToken>(Form::HexInteger, TOKEN_HEXINTEGER, none);
+    add<FormLexerToken>(Form::BinaryInteger, TOKEN_BININTEGER, none);
+    add<FormLexerToken>(Form::Float, TOKEN_FLOAT, none);
+    add<FormLexerToken>(Form::Integer, TOKEN_INTEGER, none);
+    add<FormLexerToken>(Form::Identifier, TOKEN_IDENT, none);
+    add<FormLexerToken>(Form::Register, TOKEN_REGISTER, none);
     text(";", TOKEN_SEMICOLON, none);
     text("::", TOKEN_COLONCOLON, none);
     text(":", TOKEN_COLON, none);

@@ -2,9 +2,9 @@
 // The expression lexer: C-like tokens read one at a time from a stack of
 // input texts. The recognisers are tried in a fixed order and the first one
 // that matches at the read position wins (not the longest match); space
-// separators between tokens are skipped. The recognisers, with their compiled
-// patterns, are built once per process and shared by all lexers, so a lexer
-// is cheap to create.
+// separators between tokens are skipped. The recognisers hold no state and
+// are built once per process and shared by all lexers, so a lexer is cheap to
+// create.
 
 #include <forward_list>
 #include <span>

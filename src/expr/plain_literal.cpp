@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "expr/ascii_class.h"
+
 namespace vozo {
 
 namespace {
@@ -11,10 +13,6 @@ int hexDigit(char c) {
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   return -1;
-}
-
-bool isDecimalDigit(char c) {
-  return c >= '0' && c <= '9';
 }
 
 // Reads the literal at `text[at]` (see the header) and moves `at` past it;
@@ -44,8 +42,7 @@ bool readLiteral(std::string_view text, size_t& at, uint64_t& value) {
   // is something else (a suffix, an octal or binary literal, a float).
   if (length < rest.size()) {
     const char next = rest[length];
-    if (isDecimalDigit(next) || (next >= 'A' && next <= 'Z') || (next >= 'a' && next <= 'z') ||
-        next == '_' || next == '.' || next == '$') {
+    if (isDecimalDigit(next) || isAsciiLetter(next) || next == '_' || next == '.' || next == '$') {
       return false;
     }
   }

@@ -1,0 +1,32 @@
+#pragma once
+// The recognisers of the lexer's number, name and register tokens. Each form
+// is a fixed shape scanned byte by byte over ASCII (a byte above 0x7F is
+// never a digit or a letter); the token is the longest text of that shape at
+// the read position, and a form whose shape is not there does not match:
+//
+//   HexInteger     "0" "x" or "X", hex digits (maybe none), suffix
+//   BinaryInteger  "0b", the digits 0 and 1 (maybe none)
+//   Float          decimal digits, ".", decimal digits (at least one each)
+//   Integer        decimal digits (at least one), suffix
+//   Identifier     a letter, "_" or "$", then letters, digits, "_" and "$"
+//   Register       "@", then letters, digits and "_" (maybe none)
+//
+// The suffix is up to six letters, each optional, in the order U L L u l l.
+
+#include "expr/lexer_token.h"
+
+namespace vozo {
+
+class FormLexerToken : public LexerToken {
+ public:
+  enum class Form { HexInteger, BinaryInteger, Float, Integer, Identifier, Register };
+  FormLexerToken(Form form, TokenKind kind, int precedence)
+      : LexerToken(kind, precedence), form_(form) {}
+  size_t match(std::string_view rest) const override;
+  ByteSet firstBytes() const override;
+
+ private:
+  Form form_;
+};
+
+}  // namespace vozo
