@@ -24,14 +24,22 @@ std::string explainedParserMessage(const std::string& message) {
   return message;
 }
 
+// A pipe or a device, unlike a regular file, is not opened again once the
+// load has read it: that would wait for another writer or take bytes meant
+// for no one.
+bool isPipeOrDevice(const std::string& path) {
+  struct stat status;
+  return stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode) &&
+         !S_ISDIR(status.st_mode);
+}
+
 // The system's reason why `path` cannot be opened as a file; empty when it
-// can.
+// can, or is a pipe or a device.
 std::string whyUnopenable(const std::string& path) {
   struct stat status;
   if (stat(path.c_str(), &status) != 0) return std::strerror(errno);
   if (S_ISDIR(status.st_mode)) return std::strerror(EISDIR);
-  // Opening a FIFO would wait for a writer; no such file is ever read.
-  if (!S_ISREG(status.st_mode)) return "it is not a regular file";
+  if (!S_ISREG(status.st_mode)) return {};
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) return std::strerror(errno);
   std::fclose(file);
@@ -40,10 +48,10 @@ std::string whyUnopenable(const std::string& path) {
 
 // Why the file at `path` cannot be read as a document: why it cannot be
 // opened, or the parser's message and line. Empty when it reads and has a
-// root element.
+// root element, or is a pipe or a device.
 std::string whyUnreadable(const std::string& path) {
   std::string why = whyUnopenable(path);
-  if (!why.empty()) return why;
+  if (!why.empty() || isPipeOrDevice(path)) return why;
   XMLDocument scratch(false);
   if (!scratch.load(path)) {
     return "it does not parse at line " + std::to_string(scratch.errorLine() + 1) + ": " +
@@ -100,7 +108,11 @@ void checkImport(CheckContext& context, const MemoryMap& document, const XMLElem
 void describeLoadFailure(const MemoryMap& document, std::string_view pathText,
                          std::string_view what, Findings& findings) {
   const std::string path = resolveInputPath(document, pathText);
-  if (std::string why = whyUnopenable(path); !why.empty()) {
+  // The reason the load met, when it could not read the file; a pipe is not
+  // there to be opened a second time.
+  std::string why = document.readFailure() != 0 ? std::strerror(document.readFailure())
+                                                : whyUnopenable(path);
+  if (!why.empty()) {
     findings.add("cannot read " + std::string(what) + " \"" + displayPath(path) + "\": " + why);
   } else if (!document.errorMessage().empty()) {
     findings.add(path, document.errorLine() + 1, explainedParserMessage(document.errorMessage()));

@@ -1,7 +1,9 @@
 #pragma once
 // The tool's error object: one 8-bit message text, thrown by value by the
 // command-line reader, the entry point and the writers, and caught once in
-// the entry point, which reports it as "error: <message>".
+// the entry point, which reports it as "error: <message>". A failure to open,
+// read or write a file also carries the system's error number, which the
+// entry point shows as a note when the input checks are on.
 
 #include <string>
 #include <utility>
@@ -10,11 +12,15 @@ namespace vozo {
 
 class HException {
  public:
-  explicit HException(std::string message) : message_(std::move(message)) {}
+  explicit HException(std::string message, int systemError = 0)
+      : message_(std::move(message)), systemError_(systemError) {}
   const std::string& message() const { return message_; }
+  // The errno value of the file operation that failed; 0 for other failures.
+  int systemError() const { return systemError_; }
 
  private:
   std::string message_;
+  int systemError_;
 };
 
 }  // namespace vozo

@@ -1,24 +1,39 @@
 #include "linkscript/replaced_file.h"
 
 #include <fcntl.h>
+#include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <span>
 
 #include "linkscript/h_exception.h"
+#include "linkscript/temporary_file.h"
 
 namespace vozo {
 namespace {
+
+[[noreturn]] void failOpen(const std::string& path, int error) {
+  throw HException("cannot open " + path + " for writing", error);
+}
+
+[[noreturn]] void failWrite(const std::string& path, int error) {
+  throw HException("cannot write " + path, error);
+}
 
 bool writeAll(int descriptor, std::string_view bytes) {
   while (!bytes.empty()) {
     ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
     if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
+    if (written < 0) return false;
+    if (written == 0) {
+      errno = EIO;
+      return false;
+    }
     bytes.remove_prefix(static_cast<size_t>(written));
   }
   return true;
@@ -58,23 +73,78 @@ bool holdsExactly(const std::string& path, std::string_view contents, off_t size
   return same;
 }
 
-// The file a path finally names: a symbolic link is replaced at its target,
-// so the link stays.
-std::string resolvedPath(const std::string& path) {
+// Gives the open regular file `descriptor` the bytes `contents` where it is,
+// for a folder that allows no temporary file. The space is reserved first,
+// so that a full disk fails before the old bytes are touched.
+bool rewriteInPlace(int descriptor, std::string_view contents) {
+  const auto size = static_cast<off_t>(contents.size());
+  if (size != 0 && ::fallocate(descriptor, FALLOC_FL_KEEP_SIZE, 0, size) != 0 &&
+      errno != EOPNOTSUPP && errno != ENOSYS) {
+    return false;
+  }
+  return writeAll(descriptor, contents) && ::ftruncate(descriptor, size) == 0;
+}
+
+struct FolderAndName {
+  std::string folder;
+  std::string name;
+};
+
+FolderAndName splitPath(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return {".", path};
+  return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
+}
+
+std::optional<std::string> realPath(const std::string& path) {
   std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
                                                        &std::free);
-  return resolved ? std::string(resolved.get()) : path;
+  if (!resolved) return std::nullopt;
+  return std::string(resolved.get());
+}
+
+// The file that writing to `path` changes, as a folder without symbolic links
+// and a name in it: a symbolic link is followed, even one whose target does
+// not exist yet. Nothing, with errno set, when the folder does not exist.
+std::optional<FolderAndName> finalFile(const std::string& path) {
+  std::string current = path;
+  // As many links as the system follows in one path.
+  constexpr int kMaxLinks = 40;
+  for (int links = 0; links <= kMaxLinks; ++links) {
+    if (std::optional<std::string> resolved = realPath(current)) return splitPath(*resolved);
+    if (errno != ENOENT) return std::nullopt;
+    FolderAndName parts = splitPath(current);
+    // An empty path, or one that ends in "/", names no file to make.
+    if (parts.name.empty()) return std::nullopt;
+    std::optional<std::string> folder = realPath(parts.folder);
+    if (!folder) return std::nullopt;
+    parts.folder = *folder;
+    const std::string file = (parts.folder == "/" ? "" : parts.folder) + "/" + parts.name;
+    char target[PATH_MAX];
+    const ssize_t length = ::readlink(file.c_str(), target, sizeof target);
+    if (length < 0 || static_cast<size_t>(length) == sizeof target) return parts;
+    current.assign(target, static_cast<size_t>(length));
+    if (current.front() != '/') current = parts.folder + "/" + current;
+  }
+  errno = ELOOP;
+  return std::nullopt;
 }
 
 }  // namespace
 
 ReplacedFile::ReplacedFile(std::string path) : path_(std::move(path)) {
-  // A path with a NUL byte would name a different file. No O_TRUNC: the old
-  // contents stay until the new ones are complete.
-  if (path_.find('\0') == std::string::npos) {
-    descriptor_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  // A path with a NUL byte would name a different file.
+  if (path_.find('\0') != std::string::npos) failOpen(path_, EINVAL);
+  // Neither O_CREAT nor O_TRUNC: a run that is killed before its text is
+  // complete must leave the old file as it was, or no file.
+  descriptor_ = ::open(path_.c_str(), O_WRONLY | O_CLOEXEC);
+  if (descriptor_ >= 0) return;
+  if (errno != ENOENT) failOpen(path_, errno);
+  std::optional<FolderAndName> file = finalFile(path_);
+  if (!file) failOpen(path_, errno);
+  if (::faccessat(AT_FDCWD, file->folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
+    failOpen(path_, errno);
   }
-  if (descriptor_ < 0) throw HException("cannot open " + path_ + " for writing");
 }
 
 ReplacedFile::~ReplacedFile() {
@@ -82,25 +152,37 @@ ReplacedFile::~ReplacedFile() {
 }
 
 void ReplacedFile::write(std::string_view contents) {
-  const HException failure("cannot write " + path_);
-  struct stat status;
-  if (::fstat(descriptor_, &status) != 0) throw failure;
-  if (!S_ISREG(status.st_mode)) {
-    if (!writeAll(descriptor_, contents)) throw failure;
+  std::optional<mode_t> existingMode;
+  if (descriptor_ >= 0) {
+    struct stat status;
+    if (::fstat(descriptor_, &status) != 0) failWrite(path_, errno);
+    if (!S_ISREG(status.st_mode)) {
+      if (!writeAll(descriptor_, contents)) failWrite(path_, errno);
+      return;
+    }
+    if (holdsExactly(path_, contents, status.st_size)) {
+      if (std::optional<FolderAndName> file = finalFile(path_)) {
+        TemporaryFile::removeLeftOver(file->folder, file->name);
+      }
+      return;
+    }
+    existingMode = status.st_mode & 07777;
+  }
+
+  std::optional<FolderAndName> file = finalFile(path_);
+  if (!file) failWrite(path_, errno);
+  std::unique_ptr<TemporaryFile> temporary = TemporaryFile::create(file->folder, file->name);
+  if (!temporary) {
+    const int error = errno;
+    if (descriptor_ < 0 || !rewriteInPlace(descriptor_, contents)) {
+      failWrite(path_, descriptor_ < 0 ? error : errno);
+    }
     return;
   }
-  const std::string target = resolvedPath(path_);
-  if (holdsExactly(target, contents, status.st_size)) return;
-
-  std::string temporary = target + ".tmpXXXXXX";
-  int descriptor = ::mkstemp(temporary.data());
-  if (descriptor < 0) throw failure;
-  // The new file gets the mode the output has (or was created with).
-  bool ok = ::fchmod(descriptor, status.st_mode & 07777) == 0 && writeAll(descriptor, contents);
-  ok = ::close(descriptor) == 0 && ok;
-  if (!ok || ::rename(temporary.c_str(), target.c_str()) != 0) {
-    ::unlink(temporary.c_str());
-    throw failure;
+  // The new file gets the mode the output has.
+  if ((existingMode && ::fchmod(temporary->descriptor(), *existingMode) != 0) ||
+      !writeAll(temporary->descriptor(), contents) || !temporary->becomeOutput(file->name)) {
+    failWrite(path_, errno);
   }
 }
 

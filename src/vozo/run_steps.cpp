@@ -47,6 +47,10 @@ std::vector<std::string> ToolRunSteps::openedFiles() const {
   return files;
 }
 
+int ToolRunSteps::readFailure(bool sectionPlacement) const {
+  return (sectionPlacement ? sectionPlacement_ : memoryMap_).readFailure();
+}
+
 void ToolRunSteps::startChecks(const RunValues& values, const RunSettings& settings) {
   checks_ = std::make_unique<InputChecks>(values.symbols, settings, values.segger);
   checks_->checkWhileLoading(memoryMap_, /*isPlacement=*/false);

@@ -56,6 +56,14 @@ class RunSteps {
     static_cast<void>(sectionPlacement), static_cast<void>(path), static_cast<void>(findings);
   }
 
+  // The system's error number when the file of the failed load of the
+  // section placement (`sectionPlacement`) or memory map document could not
+  // be opened or read; 0 when it was read (and did not parse).
+  virtual int readFailure(bool sectionPlacement) const {
+    static_cast<void>(sectionPlacement);
+    return 0;
+  }
+
   // The input files read so far, each path as opened: the memory map's,
   // then the section placement's.
   virtual std::vector<std::string> openedFiles() const { return {}; }
@@ -82,6 +90,7 @@ class ToolRunSteps : public RunSteps {
                       bool withSectionPlacement, Findings& findings) override;
   void explainLoadFailure(bool sectionPlacement, const std::string& path,
                           Findings& findings) override;
+  int readFailure(bool sectionPlacement) const override;
   std::vector<std::string> openedFiles() const override;
 
   const MemoryMap& memoryMap() const { return memoryMap_; }

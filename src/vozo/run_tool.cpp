@@ -1,5 +1,6 @@
 #include "vozo/run_tool.h"
 
+#include <cstring>
 #include <exception>
 #include <new>
 #include <optional>
@@ -31,7 +32,7 @@ void writeProgress(std::FILE* out, std::string_view prefix, std::string_view pat
 }
 
 // Prints why a file did not load (with -warnings or -strict), then fails the
-// run with the usual message.
+// run with the usual message and the system's reason, if any.
 [[noreturn]] void failLoad(const RunValues& values, RunSteps& steps, bool sectionPlacement,
                            const std::string& path, std::FILE* out, std::FILE* err) {
   if (values.inputCheck != InputCheck::Off) {
@@ -41,7 +42,8 @@ void writeProgress(std::FILE* out, std::string_view prefix, std::string_view pat
     writeFindings(err, findings, "error");
   }
   throw HException(sectionPlacement ? "cannot load section placement file"
-                                    : "cannot load memory map file");
+                                    : "cannot load memory map file",
+                   steps.readFailure(sectionPlacement));
 }
 
 // Runs the input checks and prints what they find; with -strict any finding
@@ -114,7 +116,9 @@ void runWithValues(const RunValues& values, const RunSettings& settings, RunStep
 int runTool(std::vector<std::string> arguments, RunSteps& steps, RunSettings& settings,
             std::FILE* out, std::FILE* err) {
   std::optional<std::string> outputPath;
+  bool withChecks = false;
   std::string message;
+  int systemError = 0;
   settings.progress = out;
   settings.warnings = err;
   try {
@@ -131,10 +135,12 @@ int runTool(std::vector<std::string> arguments, RunSteps& steps, RunSettings& se
       return 1;
     }
     outputPath = values.positional.front();
+    withChecks = values.inputCheck != InputCheck::Off;
     runWithValues(values, settings, steps, out, err);
     return 0;
   } catch (const HException& exception) {
     message = exception.message();
+    systemError = exception.systemError();
   } catch (const std::string& text) {
     message = text;
   } catch (const std::bad_alloc&) {
@@ -148,6 +154,13 @@ int runTool(std::vector<std::string> arguments, RunSteps& steps, RunSettings& se
   writeText(err, "error: ");
   writeText(err, message);
   writeText(err, "\n");
+  // Whether a file was missing, unreadable, or the disk full: the checks add
+  // the system's reason (the default output stays one line).
+  if (withChecks && systemError != 0) {
+    writeText(err, "vozo: note: ");
+    writeText(err, std::strerror(systemError));
+    writeText(err, "\n");
+  }
   std::fflush(err);
   if (outputPath) removeFileIfPresent(*outputPath);
   return 1;

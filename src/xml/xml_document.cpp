@@ -4,8 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -91,41 +93,66 @@ bool XMLDocument::parse(std::string_view text) {
   return parseInArena(copy, size);
 }
 
-bool XMLDocument::parseDescriptor(int descriptor, size_t size) {
-  // Straight into the arena, without a stream buffer in between.
-  char* text = arena_.allocateChars(size + 1);
-  size_t got = 0;
-  while (got < size) {
-    ssize_t read = ::read(descriptor, text + got, size - got);
-    if (read < 0 && errno == EINTR) continue;
-    if (read <= 0) break;
-    got += static_cast<size_t>(read);
-  }
-  if (got >= 3 && std::memcmp(text, "\xEF\xBB\xBF", 3) == 0) return parseInArena(text + 3, got - 3);
-  return parseInArena(text, got);
-}
-
 namespace {
 
-// Opens a regular file for reading and returns its descriptor and status, or
-// -1 when `path` names no file that can be opened, or a directory. A device,
-// FIFO or socket throws: reading it could block forever or never end. It is
-// opened without blocking (a FIFO without a writer would block the open
-// itself) and checked on the open descriptor.
-int openRegularFile(const std::string& path, struct stat& status) {
+// Opens `path` for reading as any program reads a file: a FIFO waits for its
+// writer. -1, with errno set, when it cannot be opened or is a directory.
+int openForReading(const std::string& path, struct stat& status) {
   // A path with a NUL byte inside names no file.
-  if (path.find('\0') != std::string::npos) return -1;
-  int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (descriptor < 0) return -1;
-  if (fstat(descriptor, &status) != 0 || S_ISDIR(status.st_mode)) {
-    ::close(descriptor);
+  if (path.find('\0') != std::string::npos) {
+    errno = ENOENT;
     return -1;
   }
-  if (!S_ISREG(status.st_mode)) {
-    ::close(descriptor);
-    throw std::runtime_error("input file '" + path + "' is not a regular file");
+  const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (descriptor < 0) return -1;
+  int error = 0;
+  if (::fstat(descriptor, &status) != 0) {
+    error = errno;
+  } else if (S_ISDIR(status.st_mode)) {
+    error = EISDIR;
   }
-  return descriptor;
+  if (error == 0) return descriptor;
+  ::close(descriptor);
+  errno = error;
+  return -1;
+}
+
+// Reads from `descriptor` until its end or until `size` bytes are in. The
+// count, or -1 with errno set.
+ssize_t readUpTo(int descriptor, char* bytes, size_t size) {
+  size_t got = 0;
+  while (got < size) {
+    const ssize_t read = ::read(descriptor, bytes + got, size - got);
+    if (read < 0 && errno == EINTR) continue;
+    if (read < 0) return -1;
+    if (read == 0) break;
+    got += static_cast<size_t>(read);
+  }
+  return static_cast<ssize_t>(got);
+}
+
+// Reads a file that has no size to go by (a pipe, a terminal, a device) in
+// pieces until its end or until it has given more than `limit` bytes, so
+// that an endless device stops one byte past the bound. Pieces rather than
+// one growing buffer, which would hold its old and new copy at once.
+// Nothing, with errno set, on a read error.
+std::optional<std::vector<std::string>> readToEnd(int descriptor, size_t limit) {
+  constexpr size_t kFirstPiece = 64 * 1024;
+  constexpr size_t kLargestPiece = 4 * 1024 * 1024;
+  std::vector<std::string> pieces;
+  size_t total = 0;
+  for (size_t pieceSize = kFirstPiece; total <= limit;
+       pieceSize = std::min(2 * pieceSize, kLargestPiece)) {
+    const size_t wanted = std::min(pieceSize, limit + 1 - total);
+    std::string piece(wanted, '\0');
+    const ssize_t got = readUpTo(descriptor, piece.data(), wanted);
+    if (got < 0) return std::nullopt;
+    piece.resize(static_cast<size_t>(got));
+    total += piece.size();
+    pieces.push_back(std::move(piece));
+    if (static_cast<size_t>(got) < wanted) break;
+  }
+  return pieces;
 }
 
 class DescriptorCloser {
@@ -141,15 +168,7 @@ class DescriptorCloser {
 
 }  // namespace
 
-bool XMLDocument::loadPath(const std::string& path, std::string_view pathInMessage) {
-  struct stat status;
-  const int descriptor = openRegularFile(path, status);
-  if (descriptor < 0) {
-    setError("couldn't read " + std::string(pathInMessage), 0);
-    return false;
-  }
-  DescriptorCloser closer(descriptor);
-  const size_t size = static_cast<size_t>(status.st_size);
+void XMLDocument::countFileRead(const std::string& path, size_t size) {
   if (size > kMaxFileBytes) {
     throw std::length_error("input file '" + path + "' is larger than " + mebibytes(kMaxFileBytes) +
                             ", the limit for one file");
@@ -165,8 +184,52 @@ bool XMLDocument::loadPath(const std::string& path, std::string_view pathInMessa
   }
   bytesRead_ += size;
   ++filesRead_;
+}
+
+bool XMLDocument::loadPath(const std::string& path, std::string_view pathInMessage) {
+  readFailure_ = 0;
+  auto fail = [&] {
+    readFailure_ = errno;
+    setError("couldn't read " + std::string(pathInMessage), 0);
+    return false;
+  };
+  struct stat status;
+  const int descriptor = openForReading(path, status);
+  if (descriptor < 0) return fail();
+  DescriptorCloser closer(descriptor);
+  char* text;
+  ssize_t size;
+  if (S_ISREG(status.st_mode)) {
+    // Straight into the arena at the size the file has, without a buffer in
+    // between.
+    countFileRead(path, static_cast<size_t>(status.st_size));
+    text = arena_.allocateChars(static_cast<size_t>(status.st_size) + 1);
+    size = readUpTo(descriptor, text, static_cast<size_t>(status.st_size));
+    if (size < 0) return fail();
+  } else {
+    // A pipe or a device has no size to go by: it is read until its end, or
+    // until it takes the document past a bound.
+    std::optional<std::vector<std::string>> pieces =
+        readToEnd(descriptor, std::min(kMaxFileBytes, kMaxBytesReadPerDocument - bytesRead_));
+    if (!pieces) return fail();
+    size_t total = 0;
+    for (const std::string& piece : *pieces) total += piece.size();
+    countFileRead(path, total);
+    text = arena_.allocateChars(total + 1);
+    size = 0;
+    for (const std::string& piece : *pieces) {
+      std::memcpy(text + size, piece.data(), piece.size());
+      size += static_cast<ssize_t>(piece.size());
+    }
+  }
+  // A leading UTF-8 byte-order mark is skipped, only when all three bytes
+  // are there.
+  if (size >= 3 && std::memcmp(text, "\xEF\xBB\xBF", 3) == 0) {
+    text += 3;
+    size -= 3;
+  }
   parsingFile_ = sourceFileIndex(path);
-  bool ok = parseDescriptor(descriptor, size);
+  bool ok = parseInArena(text, static_cast<size_t>(size));
   parsingFile_ = XMLNode::kNoSourceFile;
   return ok;
 }

@@ -57,14 +57,16 @@ class XMLDocument {
   bool parse(std::string_view text);
 
   // Opens `path` for binary reading and parses the file. When it cannot be
-  // opened (or is a directory): errorMessage() "couldn't read <path>",
-  // errorLine() 0, root() untouched, false.
+  // opened or read (or is a directory): errorMessage() "couldn't read
+  // <path>", errorLine() 0, readFailure() the system's error number, root()
+  // untouched, false.
   //
-  // Only regular files are read, and only within the bounds below; anything
-  // else is not an unreadable file but a broken input, and ends the run:
-  // load() throws std::runtime_error for a device, FIFO or socket (which
-  // could block or never end) and std::length_error for a file past a size
-  // bound, each naming the file and the bound.
+  // Any readable file is read: a regular file at the size it has, a pipe, a
+  // terminal or a device in pieces until its end (opening a FIFO waits for
+  // its writer). Only the bounds below end reading early: a file past one
+  // is not an unreadable file but a broken input, and ends the run: load()
+  // throws std::length_error naming the file and the bound. An endless
+  // device stops one byte past the bound.
   bool load(const std::string& path);
 
   // The largest file load() reads, and the most bytes and files all the
@@ -96,6 +98,9 @@ class XMLDocument {
   // file errors).
   const std::string& errorMessage() const { return errorMessage_; }
   uint32_t errorLine() const { return errorLine_; }
+  // The errno value of the last load() that could not open or read its file;
+  // 0 after a load() that read it.
+  int readFailure() const { return readFailure_; }
 
   bool keepCharacterData() const { return keepCharacterData_; }
 
@@ -129,10 +134,9 @@ class XMLDocument {
   friend class XMLElement;
   friend class XMLTextNode;
 
-  // Reads at most `size` bytes (the size the open regular file had) from
-  // `descriptor` straight into the arena, skips a leading UTF-8 byte-order
-  // mark (EF BB BF, only when all three bytes are there) and parses them.
-  bool parseDescriptor(int descriptor, size_t size);
+  // Counts a file of `size` bytes read from `path` against the bounds above;
+  // throws std::length_error when it takes the document past one.
+  void countFileRead(const std::string& path, size_t size);
 
   // Parses the `size` bytes at `text`, a buffer in the arena with room for
   // one byte more, in place. The text ends at its first NUL byte.
@@ -152,6 +156,7 @@ class XMLDocument {
   XMLElement* root_ = nullptr;
   std::string errorMessage_;
   uint32_t errorLine_ = 0;
+  int readFailure_ = 0;
   size_t bytesRead_ = 0;
   size_t filesRead_ = 0;
   // Set by the parser right before it makes a node for this string.

@@ -1,12 +1,15 @@
-// Reading documents from files: byte-order mark, unreadable files and the
-// Unicode-path document.
+// Reading documents from files: byte-order mark, unreadable files, pipes and
+// the Unicode-path document.
 
 #include <gtest/gtest.h>
 
 #include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <ostream>
 #include <string>
+#include <thread>
 
 #include "xml/xml_document.h"
 #include "xml/xml_writer.h"
@@ -90,11 +93,32 @@ TEST(DocumentTest, ParseErrorInFile) {
   EXPECT_EQ(document.errorLine(), 2u);
 }
 
+TEST(DocumentTest, PipesAreReadToTheirEnd) {
+  // As a shell's process substitution gives it: /dev/fd/<n> of a pipe, here
+  // with more text than one piece of the read and than the pipe holds.
+  std::string text = "\xEF\xBB\xBF<r>";
+  for (int i = 0; i < 20000; ++i) text += "<s n='" + std::to_string(i) + "'/>\n";
+  text += "</r>";
+  int ends[2];
+  ASSERT_EQ(pipe(ends), 0);
+  std::thread writer([&] {
+    EXPECT_EQ(write(ends[1], text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    close(ends[1]);
+  });
+  XMLDocument document(false);
+  EXPECT_TRUE(document.load("/dev/fd/" + std::to_string(ends[0])));
+  writer.join();
+  close(ends[0]);
+  ASSERT_NE(document.root(), nullptr);
+  EXPECT_EQ(document.root()->lastChild()->asElement()->attribute("n"), "19999");
+}
+
 struct LoadFailureCase {
   const char* name;
   std::string path;
   std::string plainMessage;
   std::string unicodeMessage;
+  int error;  // readFailure()
 };
 
 // Test names and failure output show the case by its name alone.
@@ -115,6 +139,7 @@ TEST_P(LoadFailureTest, MessageLineAndRoot) {
   EXPECT_FALSE(static_cast<XMLDocument&>(document).load(c.path));
   EXPECT_EQ(document.errorMessage(), c.plainMessage);
   EXPECT_EQ(document.errorLine(), 0u);
+  EXPECT_EQ(document.readFailure(), c.error);
   EXPECT_EQ(document.root(), kept);
 
   EXPECT_FALSE(document.load(c.path));
@@ -125,16 +150,17 @@ TEST_P(LoadFailureTest, MessageLineAndRoot) {
 
 const LoadFailureCase kLoadFailureCases[] = {
     {"Missing", "/nonexistent/dir/map.xml", "couldn't read /nonexistent/dir/map.xml",
-     "couldn't read /nonexistent/dir/map.xml"},
-    {"Empty", "", "couldn't read ", "couldn't read "},
-    {"Directory", "/", "couldn't read /", "couldn't read /"},
+     "couldn't read /nonexistent/dir/map.xml", ENOENT},
+    {"Empty", "", "couldn't read ", "couldn't read ", ENOENT},
+    {"Directory", "/", "couldn't read /", "couldn't read /", EISDIR},
     {"NonAscii", "/nonexistent/\xC3\xA9t\xC3\xA9.xml",
-     "couldn't read /nonexistent/\xC3\xA9t\xC3\xA9.xml", "couldn't read /nonexistent/??t??.xml"},
+     "couldn't read /nonexistent/\xC3\xA9t\xC3\xA9.xml", "couldn't read /nonexistent/??t??.xml",
+     ENOENT},
     {"EmbeddedNul", std::string("/tmp\0x", 6), std::string("couldn't read /tmp\0x", 20),
-     std::string("couldn't read /tmp\0x", 20)},
+     std::string("couldn't read /tmp\0x", 20), ENOENT},
     {"TruncatedTo1023Bytes", "/nonexistent/" + std::string(2000, 'p'),
      ("couldn't read /nonexistent/" + std::string(2000, 'p')).substr(0, 1023),
-     ("couldn't read /nonexistent/" + std::string(2000, 'p')).substr(0, 1023)},
+     ("couldn't read /nonexistent/" + std::string(2000, 'p')).substr(0, 1023), ENOENT},
 };
 
 INSTANTIATE_TEST_SUITE_P(Document, LoadFailureTest, testing::ValuesIn(kLoadFailureCases),
