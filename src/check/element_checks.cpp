@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "check/closest_name.h"
 #include "check/file_checks.h"
 #include "check/value_checks.h"
 #include "check/vocabulary.h"
 #include "linkscript/default_input_sections.h"
 #include "linkscript/section_record.h"
+#include "xml/closest_name.h"
 
 namespace vozo {
 

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "check/closest_name.h"
 #include "check/value_checks.h"
 #include "expr/evaluate.h"
 #include "linkscript/gnu_ld_fixed_size.h"
 #include "linkscript/section_record.h"
 #include "memory/queries.h"
+#include "xml/closest_name.h"
 
 namespace vozo {
 

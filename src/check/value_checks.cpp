@@ -3,12 +3,12 @@
 #include <bit>
 #include <cstdio>
 
-#include "check/closest_name.h"
 #include "check/vocabulary.h"
 #include "expr/c_number.h"
 #include "expr/evaluate.h"
 #include "linkscript/gnu_ld_fixed_size.h"
 #include "memory/address_evaluation.h"
+#include "xml/closest_name.h"
 
 namespace vozo {
 

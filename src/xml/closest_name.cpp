@@ -1,4 +1,4 @@
-#include "check/closest_name.h"
+#include "xml/closest_name.h"
 
 #include <algorithm>
 #include <vector>
