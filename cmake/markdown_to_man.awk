@@ -9,8 +9,9 @@
 #   `term` line, then ": text"     a definition (term and description)
 #   - item                         list items
 #   <!-- ... -->                   comments, left out
+#   ![alt](picture)                pictures, left out
 # and plain paragraphs separated by blank lines. In running text `code` is
-# set in bold.
+# set in bold and a link [text](target) is its text.
 
 function escape(text) {
   gsub(/\\/, "\\e", text)
@@ -19,8 +20,20 @@ function escape(text) {
   return text
 }
 
+# The text of each link [text](target), without its target.
+function unlink(text,    out) {
+  out = ""
+  while (match(text, /\[[^]]*\]\([^)]*\)/)) {
+    link = substr(text, RSTART + 1, RLENGTH - 1)
+    sub(/\]\(.*/, "", link)
+    out = out substr(text, 1, RSTART - 1) link
+    text = substr(text, RSTART + RLENGTH)
+  }
+  return out text
+}
+
 function inline(text,    out, start) {
-  text = escape(text)
+  text = escape(unlink(text))
   out = ""
   while ((start = index(text, "`")) > 0) {
     out = out substr(text, 1, start - 1)
@@ -61,10 +74,11 @@ literal {
 }
 /^<!--/ { flush(); if ($0 !~ /-->/) comment = 1; next }
 /^```/ { flush(); print ".PP"; print ".RS 4"; print ".nf"; literal = 1; next }
+/^!\[/ { flush(); next }
 !titled && /^# / {
   name = $2; sub(/\(.*/, "", name)
   section = $2; sub(/.*\(/, "", section); sub(/\).*/, "", section)
-  summary = $0; sub(/^[^-]*-- */, "", summary)
+  summary = $0; sub(/^[^(]*\([^)]*\) *-- */, "", summary)
   printf ".TH %s %s \"\" \"%s %s\" \"User Commands\"\n", toupper(name), section, name, version
   print ".SH NAME"
   print escape(name) " \\- " inline(summary)
@@ -74,5 +88,6 @@ literal {
 /^## / { flush(); sub(/^## /, ""); print ".SH " toupper($0); next }
 /^### / { flush(); sub(/^### /, ""); print ".SS " $0; next }
 /^[ \t]*$/ { flush(); next }
-{ lines[++count] = $0 }
+# Indentation in a paragraph or list item would break the line in roff.
+{ lines[++count] = $0; sub(/^[ \t]+/, "", lines[count]) }
 END { flush() }

@@ -142,6 +142,7 @@ ElfSymbols symbolsOf(Elf* elf, uint64_t fileBytes) {
     if (!gelf_getshdr(scn, &header)) malformedPerLibelf();
     if (const char* name = elf_strptr(elf, namesIndex, header.sh_name)) {
       out.sectionNames.insert(name);
+      if (header.sh_type == SHT_NOBITS) out.sectionsWithoutContents.insert(name);
     }
     if (header.sh_type != SHT_SYMTAB) continue;
     hasSymbolTable = true;

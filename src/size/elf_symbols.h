@@ -10,11 +10,13 @@
 namespace vozo::size {
 
 // What a linked ELF file tells about its layout: the value of every defined
-// symbol that can name a segment or section (`__...__`) and the names of its
-// sections.
+// symbol that can name a segment or section (`__...__`), the names of its
+// sections, and the names of those that have no bytes in the file (NOBITS:
+// zeroed or reserved memory, such as .bss or a section linked NOLOAD).
 struct ElfSymbols {
   std::map<std::string, uint64_t, std::less<>> values;
   std::set<std::string, std::less<>> sectionNames;
+  std::set<std::string, std::less<>> sectionsWithoutContents;
 };
 
 // A file that cannot be read as a linked ELF file with a symbol table; the

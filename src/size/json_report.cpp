@@ -134,6 +134,7 @@ std::string sectionObject(const UsageModel& model, const SectionUsage& section) 
       .field("load_start", number(section.loadStart))
       .field("load_end", number(section.loadEnd()))
       .field("load_segment", segmentName(model, section.loadSegment))
+      .field("load_image_missing", section.loadImageMissing ? "true" : "false")
       .done();
 }
 

@@ -18,6 +18,8 @@ constexpr double kBarLeft = 170;
 constexpr double kBarWidth = 600;
 constexpr double kBarHeight = 34;
 constexpr double kRowHeight = 84;
+// Each line of a segment's key past the first adds this to its row.
+constexpr double kKeyLineHeight = 16;
 constexpr double kTop = 48;
 constexpr double kLabelFontSize = 11;
 // Width of one character of the monospace label font, in pixels.
@@ -104,14 +106,17 @@ std::string sizeLine(const SegmentUsage& segment) {
          (percent.empty() ? std::string() : " (" + percent + "%)");
 }
 
-// The key entries left to right under the bar, as many as fit.
-void keyLine(std::string& out, const std::vector<KeyEntry>& key, double y) {
+// Every key entry under the bar, left to right, on as many lines as they
+// need; returns the number of lines.
+size_t keyLines(std::string& out, const std::vector<KeyEntry>& key, double y) {
   double x = kBarLeft;
+  size_t lines = key.empty() ? 0 : 1;
   for (const KeyEntry& entry : key) {
     const double width = 16 + static_cast<double>(entry.text.size()) * kCharWidth + 14;
-    if (x + width > kWidth - 10) {
-      out += "  <text x=\"" + px(x) + "\" y=\"" + px(y + 10) + "\" class=\"small\">...</text>\n";
-      return;
+    if (x > kBarLeft && x + width > kWidth - 10) {
+      x = kBarLeft;
+      y += kKeyLineHeight;
+      ++lines;
     }
     out += "  <rect x=\"" + px(x) + "\" y=\"" + px(y) + "\" width=\"11\" height=\"11\" " +
            blockStyle(entry.colour, entry.loadImage) + "/>\n";
@@ -119,10 +124,12 @@ void keyLine(std::string& out, const std::vector<KeyEntry>& key, double y) {
            escaped(entry.text) + "</text>\n";
     x += width;
   }
+  return lines;
 }
 
-void segmentRow(std::string& out, const UsageModel& model, size_t index,
-                const std::vector<ListedImage>& images, double top) {
+// Draws the segment's row from `top`; returns the row's height.
+double segmentRow(std::string& out, const UsageModel& model, size_t index,
+                  const std::vector<ListedImage>& images, double top) {
   const SegmentUsage& segment = model.segments[index];
   const bool overflow = segment.used > segment.size || !segment.outOfBounds.empty();
   const double barTop = top + 8;
@@ -146,7 +153,9 @@ void segmentRow(std::string& out, const UsageModel& model, size_t index,
     }
     std::string tooltip = section.name + ": " + hexAddress(section.start) + " - " +
                           hexAddress(section.end()) + ", " + humanBytes(section.size);
-    if (section.kind == SectionKind::Copied) {
+    if (section.loadImageMissing) {
+      tooltip += ", no load image";
+    } else if (section.kind == SectionKind::Copied) {
       tooltip += ", loaded from " + hexAddress(section.loadStart);
     }
     block(out, key, segment, barTop, section.start, section.size, section.name, tooltip, colour,
@@ -157,11 +166,12 @@ void segmentRow(std::string& out, const UsageModel& model, size_t index,
          (overflow ? "#d00000\" stroke-width=\"3" : "#333333\" stroke-width=\"1") + "\"/>\n";
   out += "  <text x=\"" + px(kBarLeft + kBarWidth + 10) + "\" y=\"" + px(top + 22) +
          "\" class=\"small\">" + escaped(sizeLine(segment)) + "</text>\n";
-  keyLine(out, key, barTop + kBarHeight + 8);
+  const size_t lines = keyLines(out, key, barTop + kBarHeight + 8);
   if (overflow) {
     out += "  <text x=\"" + px(kBarLeft + kBarWidth + 10) + "\" y=\"" + px(top + 38) +
            "\" class=\"alert\">OVERFLOW</text>\n";
   }
+  return kRowHeight + kKeyLineHeight * static_cast<double>(lines > 1 ? lines - 1 : 0);
 }
 
 void legend(std::string& out, double top) {
@@ -182,7 +192,13 @@ void legend(std::string& out, double top) {
 }  // namespace
 
 std::string svgReport(const UsageModel& model, const std::string& fileName) {
-  const double height = kTop + kRowHeight * static_cast<double>(model.segments.size()) + 40;
+  std::string rows;
+  double top = kTop;
+  const std::vector<std::vector<ListedImage>> listed = listedImagesBySegment(model);
+  for (size_t i = 0; i < model.segments.size(); ++i) {
+    top += segmentRow(rows, model, i, listed[i], top);
+  }
+  const double height = top + 40;
   std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
   out += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + px(kWidth) + "\" height=\"" +
          px(height) + "\" viewBox=\"0 0 " + px(kWidth) + " " + px(height) + "\">\n";
@@ -206,10 +222,7 @@ std::string svgReport(const UsageModel& model, const std::string& fileName) {
   out += "  <rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
   out += "  <text x=\"10\" y=\"26\" class=\"title\">Memory usage of " + escaped(fileName) +
          "</text>\n";
-  const std::vector<std::vector<ListedImage>> listed = listedImagesBySegment(model);
-  for (size_t i = 0; i < model.segments.size(); ++i) {
-    segmentRow(out, model, i, listed[i], kTop + kRowHeight * static_cast<double>(i));
-  }
+  out += rows;
   legend(out, height - 28);
   out += "</svg>\n";
   return out;

@@ -126,7 +126,9 @@ void appendSections(std::string& out, const UsageModel& model, const Names& name
       continue;
     }
     std::string note;
-    if (section.kind == SectionKind::Copied) {
+    if (section.loadImageMissing) {
+      note = "  no load image";
+    } else if (section.kind == SectionKind::Copied) {
       note = "  load " + hexAddress(section.loadStart) + " (" +
              segmentName(names, section.loadSegment) + ")";
     } else if (section.kind == SectionKind::RunArea) {

@@ -27,7 +27,8 @@ Budget parseBudget(std::string_view text) {
   }
   Budget budget;
   budget.segment = text.substr(0, equals);
-  const std::string_view percent = text.substr(equals + 1);
+  std::string_view percent = text.substr(equals + 1);
+  if (percent.ends_with('%')) percent.remove_suffix(1);
   bool digits = false;
   bool point = false;
   bool valid = percent.size() <= 12;  // keeps numerator * size within 128 bits
@@ -43,8 +44,9 @@ Budget parseBudget(std::string_view text) {
     }
   }
   if (!digits || !valid) {
-    throw std::invalid_argument("budget for " + budget.segment + ": '" + std::string(percent) +
-                                "' is not a percentage (a number such as 80 or 87.5)");
+    throw std::invalid_argument("budget for " + budget.segment + ": '" +
+                                std::string(text.substr(equals + 1)) +
+                                "' is not a percentage (a number such as 80, 87.5 or 80%)");
   }
   // Written back in a canonical decimal form, usable as a JSON number.
   std::string whole = std::to_string(budget.numerator / budget.denominator);
@@ -71,6 +73,13 @@ std::vector<std::string> checkUsage(const UsageModel& model, const std::vector<B
     if (!section.segment && section.size > 0) {
       failures.push_back("section " + section.name + " at " + hexAddress(section.start) +
                          " lies outside every segment");
+    }
+    if (section.loadImageMissing) {
+      failures.push_back("section " + section.name + " has no load image: its " +
+                         std::to_string(section.size) + " bytes are copied at start-up from " +
+                         hexAddress(section.loadStart) + " to " + hexAddress(section.start) +
+                         ", but the file holds none of them (it was linked NOLOAD; a section "
+                         "with runin needs load=\"Yes\")");
     }
   }
   for (const Budget& budget : budgets) {

@@ -9,7 +9,8 @@
 
 namespace vozo::size {
 
-// The most a segment may use, in percent of its size: `-budget RAM=87.5`.
+// The most a segment may use, in percent of its size: `-budget RAM=87.5`
+// (or `RAM=87.5%`).
 struct Budget {
   std::string segment;
   std::string percentText;  // in decimal: "87.5"
@@ -25,8 +26,8 @@ struct Budget {
 Budget parseBudget(std::string_view text);
 
 // The failed checks, one message each: a segment whose images use more than
-// its size or reach outside it, a non-empty section outside every segment, and a
-// segment over its budget.
+// its size or reach outside it, a non-empty section outside every segment, a
+// copied section without a load image, and a segment over its budget.
 std::vector<std::string> checkUsage(const UsageModel& model, const std::vector<Budget>& budgets);
 
 }  // namespace vozo::size

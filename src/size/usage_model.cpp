@@ -49,7 +49,6 @@ std::vector<SegmentUsage> readSegments(const ElfSymbols& symbols) {
     SegmentUsage segment;
     segment.start = *value(symbols, stem, kSegmentStart);
     segment.size = *size;
-    segment.usedEnd = value(symbols, stem, "_segment_used_end__");
     segment.name = std::move(stem);
     segments.push_back(std::move(segment));
   }
@@ -91,6 +90,8 @@ std::vector<SectionUsage> readSections(const ElfSymbols& symbols) {
     section.kind = !loadStart                    ? SectionKind::RunArea
                    : *loadStart != section.start ? SectionKind::Copied
                                                  : SectionKind::Placed;
+    section.loadImageMissing = section.kind == SectionKind::Copied && section.size > 0 &&
+                               symbols.sectionsWithoutContents.contains(section.name);
     sections.push_back(std::move(section));
   }
   std::sort(sections.begin(), sections.end(), [](const SectionUsage& a, const SectionUsage& b) {
@@ -142,12 +143,17 @@ std::string rangeText(uint64_t start, uint64_t end) {
   return text;
 }
 
+// The used bytes and used end of each segment, from the images it holds.
+// The used end is not taken from the script's __G_segment_used_end__: that
+// is the last section's start plus its SIZEOF, which is 0 for a run area,
+// so it leaves out the code or data that runs there.
 void measureSegments(UsageModel& model) {
   const SegmentLookup lookup(model.segments);
   std::vector<std::vector<Image>> images(model.segments.size());
   auto place = [&](size_t segmentIndex, std::string what, uint64_t start, uint64_t end) {
     SegmentUsage& segment = model.segments[segmentIndex];
     segment.hasSections = true;
+    segment.usedEnd = std::max(segment.usedEnd.value_or(segment.start), start < end ? end : 0);
     images[segmentIndex].push_back({start, end});
     if (start < segment.start || end > segment.end()) {
       segment.outOfBounds.push_back(what + " " + rangeText(start, end));
@@ -162,6 +168,7 @@ void measureSegments(UsageModel& model) {
       section.loadSegment = section.segment;
       continue;
     }
+    if (section.loadImageMissing) continue;
     section.loadSegment = segmentOf(lookup, section.loadStart, section.size);
     if (section.loadSegment) {
       place(*section.loadSegment, "load image of " + section.name, section.loadStart,
@@ -190,6 +197,11 @@ std::vector<size_t> segmentsInNameOrder(const std::vector<SegmentUsage>& segment
   std::sort(order.begin(), order.end(),
             [&](size_t a, size_t b) { return segments[a].name < segments[b].name; });
   return order;
+}
+
+uint64_t listedAddress(const UsageModel& model, ListedImage image) {
+  const SectionUsage& section = model.sections[image.section];
+  return image.load ? section.loadStart : section.start;
 }
 
 }  // namespace
@@ -225,6 +237,13 @@ std::vector<std::vector<ListedImage>> listedImagesBySegment(const UsageModel& mo
     if (section.kind == SectionKind::Copied && section.loadSegment) {
       listed[*section.loadSegment].push_back({i, true});
     }
+  }
+  // Run images are already in address order; load images join them where
+  // they lie.
+  for (std::vector<ListedImage>& images : listed) {
+    std::stable_sort(images.begin(), images.end(), [&](ListedImage a, ListedImage b) {
+      return listedAddress(model, a) < listedAddress(model, b);
+    });
   }
   return listed;
 }

@@ -29,6 +29,11 @@ struct SectionUsage {
   // A run area holding exactly the run image of a copied section: the same
   // bytes as that section, so the table and picture show only the section.
   bool sameBytesAsCopied = false;
+  // A copied section whose load image has no bytes in the file (linked
+  // NOLOAD, as a `runin` section without load="Yes" is): nothing is
+  // programmed at its load address, so the start-up copy fills its run
+  // image with whatever that memory holds. It has no load segment.
+  bool loadImageMissing = false;
 
   uint64_t end() const;
   uint64_t loadEnd() const;
@@ -38,8 +43,10 @@ struct SegmentUsage {
   std::string name;
   uint64_t start = 0;
   uint64_t size = 0;
-  std::optional<uint64_t> usedEnd;  // the script's own used end, when it has sections
-  uint64_t used = 0;                // bytes covered by section images in the segment
+  // The end of the highest image in the segment (the start when its images
+  // are all empty), when it has sections.
+  std::optional<uint64_t> usedEnd;
+  uint64_t used = 0;  // bytes covered by section images in the segment
   bool hasSections = false;
   // Images that reach outside [start, end): "section .stack [0x.., 0x..)".
   std::vector<std::string> outOfBounds;
@@ -67,8 +74,8 @@ struct ListedImage {
   bool load;
 };
 
-// For each segment, the images the table and the picture show in it, in the
-// order of the sections: a section's run image in the segment holding it
+// For each segment, the images the table and the picture show in it, by the
+// address where each lies: a section's run image in the segment holding it
 // (but for a run area that is the same bytes as a copied section), and a
 // copied section's load image in the segment it is loaded from.
 std::vector<std::vector<ListedImage>> listedImagesBySegment(const UsageModel& model);

@@ -8,7 +8,7 @@ import re
 import shutil
 import sys
 
-from size_support import CFLAGS, HERE, Failures, link_firmware, run, size_json
+from size_support import CFLAGS, HERE, Failures, board_placement, link_firmware, run, size_json
 
 
 def main(vozo, vozo_size, work):
@@ -20,6 +20,9 @@ def main(vozo, vozo_size, work):
     firmware = link_firmware(vozo, work, "firmware")
     # 80 KiB of DMA buffers in the 64 KiB of RAM2 link: the script has no overflow checks.
     overflowing = link_firmware(vozo, work, "overflowing", cflags=["-DDMA_BUFFER_SIZE=81920"])
+    # .data runs in RAM without load="Yes": linked NOLOAD, it has no bytes to copy from flash.
+    unloaded = link_firmware(vozo, work, "unloaded", placement=board_placement(
+        ('name=".data" load="Yes"', 'name=".data"')))
     not_elf = work / "firmware.c"
     shutil.copy(HERE / "firmware.c", not_elf)
     plain = work / "plain.o"
@@ -31,7 +34,7 @@ def main(vozo, vozo_size, work):
     # RAM holds 23.56% of its 128 KiB, RAM2 25%.
     cases = [
         ("fits", [firmware], 0, None),
-        ("budgets met", [firmware, "-budget", "RAM=23.6", "-budget", "RAM2=25"], 0, None),
+        ("budgets met", [firmware, "-budget", "RAM=23.6%", "-budget", "RAM2=25"], 0, None),
         ("budget exceeded", [firmware, "-budget", "RAM=023.50"], 1,
          r"error: segment RAM uses 23\.5\d% \(30\d\d\d of 131072 bytes\), "
          r"over its budget of 23\.5%$"),
@@ -41,8 +44,11 @@ def main(vozo, vozo_size, work):
         ("overflow past the end", [overflowing], 1,
          r"error: section \.dma_buffers \[0x20020000, 0x20034000\) reaches outside segment RAM2 "
          r"\[0x20020000, 0x20030000\)"),
+        ("copied section without a load image", [unloaded], 1,
+         r"^\S*unloaded.elf: error: section \.data has no load image: its 132 bytes are copied at "
+         r"start-up from 0x0800816\d to 0x2000001\d, but the file holds none of them"),
         ("budget of an unknown segment", [firmware, "-budget", "SRAM=50"], 2,
-         "-budget names segment SRAM, which the file does not have"),
+         "-budget names segment SRAM, which the file does not have; did you mean RAM[?]$"),
         ("malformed budget", [firmware, "-budget", "RAM=lots"], 2,
          "budget for RAM: 'lots' is not a percentage"),
         ("not an ELF file", [not_elf], 2, f"^{re.escape(str(not_elf))}: error: not an ELF file$"),

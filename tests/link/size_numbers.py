@@ -1,14 +1,17 @@
 """vozo-size on the example firmware agrees with the binutils to the byte:
 segments with the script's symbols as nm reads them, sections and their load
-images with the section headers, and each segment's used bytes with the
-bytes the section headers cover in it. The table shows the same segments and
-sections within 100 columns, and the JSON passes python3 -m json.tool.
+images with the section headers, and each segment's used bytes and used end
+with the bytes the section headers cover in it. The table shows the same
+segments and sections within 100 columns, and the JSON passes python3 -m
+json.tool. The same for a firmware whose RAM2 ends with a run section, which
+the script's __RAM2_segment_used_end__ counts as empty.
 
 Usage: size_numbers.py <vozo> <vozo-size> <scratch directory>"""
 import pathlib
 import sys
 
-from size_support import Failures, allocated_sections, link_firmware, nm_symbols, run, size_json
+from size_support import (Failures, allocated_sections, board_placement, link_firmware, nm_symbols,
+                          run, size_json)
 
 
 def covered_bytes(ranges):
@@ -21,11 +24,8 @@ def covered_bytes(ranges):
     return covered
 
 
-def main(vozo, vozo_size, work):
-    failures = Failures()
+def check_firmware(vozo_size, elf, failures):
     check = failures.check
-    elf = link_firmware(vozo, pathlib.Path(work), "firmware",
-                        ["-check-segment-overflow", "-check-section-overflow"])
     symbols = nm_symbols(elf)
     headers = allocated_sections(elf)
 
@@ -36,9 +36,8 @@ def main(vozo, vozo_size, work):
     check(set(segments) == {"FLASH", "RAM", "RAM2", "PERIPHERALS"}, f"segments {sorted(segments)}")
 
     for name, segment in segments.items():
-        for key, suffix in [("start", "start"), ("end", "end"), ("size", "size"),
-                            ("used_end", "used_end")]:
-            expected = symbols.get(f"__{name}_segment_{suffix}__")
+        for key in ["start", "end", "size"]:
+            expected = symbols.get(f"__{name}_segment_{key}__")
             check(segment[key] == expected, f"{name} {key} {segment[key]}, nm says {expected}")
         # Bytes of run images and of load images held by the segment.
         ranges = []
@@ -48,6 +47,9 @@ def main(vozo, vozo_size, work):
                     ranges.append((address, address + size))
         used = covered_bytes(ranges)
         check(segment["used"] == used, f"{name} used {segment['used']}, the headers cover {used}")
+        used_end = max((end for _, end in ranges), default=None)
+        check(segment["used_end"] == used_end,
+              f"{name} used_end {segment['used_end']}, the headers end at {used_end}")
         check(segment["free"] == segment["size"] - used, f"{name} free {segment['free']}")
         check(segment["has_sections"] == (name != "PERIPHERALS"), f"{name} has_sections")
         check(not segment["overflow"], f"{name} overflows")
@@ -95,6 +97,19 @@ def main(vozo, vozo_size, work):
           "no row for the load image of .data")
     check("unused" in next(line for line in lines if line.startswith("PERIPHERALS")),
           "PERIPHERALS not shown as unused")
+
+
+def main(vozo, vozo_size, work):
+    failures = Failures()
+    work = pathlib.Path(work)
+    check_firmware(vozo_size, link_firmware(vozo, work, "firmware",
+                                            ["-check-segment-overflow", "-check-section-overflow"]),
+                   failures)
+    run_area = '    <ProgramSection name=".fast_run" alignment="4"/>\n'
+    dma_buffers = '    <ProgramSection name=".dma_buffers" alignment="32"/>\n'
+    placement = board_placement((run_area, ""), (dma_buffers, dma_buffers + run_area))
+    check_firmware(vozo_size, link_firmware(vozo, work, "run_section_last", placement=placement),
+                   failures)
     failures.exit()
 
 

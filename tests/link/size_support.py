@@ -34,21 +34,36 @@ def run(command, **options):
                           **options)
 
 
-def link_firmware(vozo, work, name, vozo_options=(), cflags=()):
+def link_firmware(vozo, work, name, vozo_options=(), cflags=(), placement=None):
     """Links firmware.c (with the extra compiler options given) against a
     script vozo writes for the example board (with the extra vozo options
-    given) and returns the ELF path."""
+    given; the board's placement file, or the placement text given) and
+    returns the ELF path."""
     work.mkdir(parents=True, exist_ok=True)
     script = work / f"{name}.ld"
     elf = work / f"{name}.elf"
+    placement_file = BOARD / "placement.xml"
+    if placement is not None:
+        placement_file = work / f"{name}.xml"
+        placement_file.write_text(placement)
     generated = run([vozo, "-memory-map-file", BOARD / "memory_map.xml",
-                     "-section-placement-file", BOARD / "placement.xml", *vozo_options, script])
+                     "-section-placement-file", placement_file, *vozo_options, script])
     if generated.returncode != 0:
         sys.exit(f"FAIL: vozo could not write {script}:\n{generated.stderr}")
     linked = run(["arm-none-eabi-gcc", *CFLAGS, *cflags, "-T", script, HERE / "firmware.c", "-o", elf])
     if linked.returncode != 0:
         sys.exit(f"FAIL: the firmware does not link:\n{linked.stderr}")
     return elf
+
+
+def board_placement(*replacements):
+    """The example board's placement text, with each (old, new) text replaced."""
+    text = (BOARD / "placement.xml").read_text()
+    for old, new in replacements:
+        if old not in text:
+            sys.exit(f"FAIL: the board's placement file has no {old!r}")
+        text = text.replace(old, new)
+    return text
 
 
 def nm_symbols(elf):

@@ -3,7 +3,7 @@ table of absolute symbols and section headers with the given names. Names
 are bytes, so that tests can give names no linker would write."""
 import struct
 
-SHT_PROGBITS, SHT_SYMTAB, SHT_STRTAB = 1, 2, 3
+SHT_PROGBITS, SHT_SYMTAB, SHT_STRTAB, SHT_NOBITS = 1, 2, 3, 8
 SHN_ABS = 0xFFF1
 GLOBAL_NOTYPE = 0x10
 
@@ -20,9 +20,10 @@ class _Strings:
         return offset
 
 
-def elf_image(symbols, section_names=()):
+def elf_image(symbols, section_names=(), nobits_names=()):
     """An ELF file (bytes) with the symbols {name: value} and, besides its
-    string and symbol tables, empty sections of the given names."""
+    string and symbol tables, empty sections of the given names, and
+    sections without contents in the file (NOBITS) of the other names."""
     names, shnames = _Strings(), _Strings()
     table = bytearray(24)  # symbol 0 is the null symbol
     for name, value in symbols.items():
@@ -32,6 +33,7 @@ def elf_image(symbols, section_names=()):
                 (b".strtab", SHT_STRTAB, bytes(names.data), 0, 0, 0),
                 (b".symtab", SHT_SYMTAB, bytes(table), 2, 1, 24)]
     sections += [(name, SHT_PROGBITS, b"", 0, 0, 0) for name in section_names]
+    sections += [(name, SHT_NOBITS, b"", 0, 0, 0) for name in nobits_names]
     name_offsets = [shnames.add(section[0]) for section in sections]
     contents = [bytes(shnames.data)] + [section[2] for section in sections[1:]]
 

@@ -51,6 +51,15 @@ FILES = {
                                   section_symbols(b"da\x01ta\xe2\x82", 0x1000, 16)),
                            [b".da\x01ta\xe2\x82"]),
 }
+# FLASH above RAM: each segment lists its images by address, the load image
+# of .data after .text. The load image of .fast has no bytes in the file.
+FILES["copies.elf"] = elf_image(
+    merged(segment_symbols(b"RAM", 0x20000000, 0x1000),
+           segment_symbols(b"FLASH", 0x60000000, 0x1000),
+           section_symbols(b"text", 0x60000000, 0x100),
+           section_symbols(b"data", 0x20000000, 0x10, load=0x60000100),
+           section_symbols(b"fast", 0x20000010, 8, load=0x60000110)),
+    [b".text", b".data"], [b".fast"])
 # The picture cases would overwrite it: the other cases keep their own file.
 FILES["picture_target.elf"] = FILES["fits.elf"]
 FILES["cut.elf"] = FILES["fits.elf"][:len(FILES["fits.elf"]) // 2]
@@ -82,6 +91,18 @@ Segment                   Start             Size        Used        Free     Use
 R\\x1b[31mAM\\xff           0x00001000     4.0 KiB        16 B     4.0 KiB     0.4%  [#..............]
   .da\\x01ta\\xe2\\x82       0x00001000        16 B  0x00000010
 """, ""),
+    ("images by address, a load image missing", ["-sections", "copies.elf"], 1, """\
+Memory usage of copies.elf
+Segment       Start             Size        Used        Free     Use%
+RAM           0x20000000     4.0 KiB        24 B     4.0 KiB     0.6%  [#..........................]
+  .data       0x20000000        16 B  0x00000010  load 0x60000100 (FLASH)
+  .fast       0x20000010         8 B  0x00000008  no load image
+FLASH         0x60000000     4.0 KiB       272 B     3.7 KiB     6.6%  [##.........................]
+  .text       0x60000000       256 B  0x00000100
+  .data load  0x60000100        16 B  0x00000010  runs at 0x20000000 (RAM)
+""", "copies.elf: error: section .fast has no load image: its 8 bytes are copied at start-up from "
+     "0x60000110 to 0x20000010, but the file holds none of them (it was linked NOLOAD; a section "
+     'with runin needs load="Yes")\n'),
     ("a picture path naming the ELF file", ["-svg", "picture_target.elf", "picture_target.elf"], 2,
      "", "vozo-size: error: cannot write the picture to picture_target.elf: it is the ELF file "
      "being read\n"),
@@ -187,6 +208,22 @@ def check_names_in_every_output(vozo_size, work):
         check(False, f"names: the picture is not well-formed: {error}")
 
 
+def check_picture_key(vozo_size, work):
+    """The key under a segment's bar lists every block, on as many lines as
+    it takes."""
+    count = 40
+    elf = work / "key.elf"
+    elf.write_bytes(elf_image(merged(segment_symbols(b"RAM", 0, 0x1000),
+                                     *[section_symbols(b"s%d" % i, 16 * i, 16)
+                                       for i in range(count)])))
+    result = run(vozo_size, "-svg", work / "key.svg", elf)
+    picture = (work / "key.svg").read_text()
+    missing = [i for i in range(count) if f">.s{i} 16 B</text>" not in picture]
+    check(result.returncode == 0 and not missing, f"key: status {result.returncode}, "
+          f"blocks missing from the key: {missing}")
+    xml.dom.minidom.parse(str(work / "key.svg"))
+
+
 def check_unwritable_output(vozo_size, work):
     """A report that cannot be written is an error (status 2), never an
     empty file and status 0."""
@@ -230,6 +267,7 @@ def main(vozo_size, work, part="inputs"):
         make_files(work)
         check_cases(vozo_size, work)
         check_names_in_every_output(vozo_size, work)
+        check_picture_key(vozo_size, work)
         check_unwritable_output(vozo_size, work)
     if FAILURES:
         sys.exit(f"{len(FAILURES)} check(s) failed")

@@ -103,18 +103,17 @@ TEST(Budget, IsExactAtItsEdgeAndWrittenCanonically) {
     const char* text;
     const char* canonical;
     bool exceeded;
-  } cases[] = {{"RAM=87.5", "87.5", false},
-               {"RAM=87.49", "87.49", true},
-               {"RAM=087.500", "87.5", false},
-               {"RAM=87", "87", true},
-               {"RAM=100.", "100", false}};
+  } cases[] = {{"RAM=87.5", "87.5", false},    {"RAM=87.49", "87.49", true},
+               {"RAM=087.500", "87.5", false}, {"RAM=87", "87", true},
+               {"RAM=100.", "100", false},     {"RAM=87.5%", "87.5", false}};
   for (const auto& c : cases) {
     const Budget budget = parseBudget(c.text);
     EXPECT_EQ(budget.segment, "RAM") << c.text;
     EXPECT_EQ(budget.percentText, c.canonical) << c.text;
     EXPECT_EQ(budget.exceededBy(segment), c.exceeded) << c.text;
   }
-  for (const char* bad : {"RAM", "=80", "RAM=", "RAM=8O", "RAM=1.2.3", "RAM=1234567890123"}) {
+  for (const char* bad : {"RAM", "=80", "RAM=", "RAM=8O", "RAM=1.2.3", "RAM=1234567890123", "RAM=%",
+                          "RAM=80%%", "RAM=%80"}) {
     EXPECT_THROW(parseBudget(bad), std::invalid_argument) << bad;
   }
 }

@@ -1,8 +1,8 @@
 #!/bin/bash
-# Every option that --help lists has an entry in the option reference that
-# the manual page is made from.
+# Every option that a program's --help lists has an entry in the option
+# reference that its manual page is made from.
 #
-# Usage: options_documented.sh <vozo> <docs/cli.md>
+# Usage: options_documented.sh <program> <its page in docs/: cli.md for vozo>
 set -u
 missing=0
 for option in $("$1" --help | grep -oE '^  -[-a-z]+' | sort -u); do

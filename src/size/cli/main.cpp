@@ -6,6 +6,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "report_output.h"
@@ -16,6 +17,7 @@
 #include "size/usage_checks.h"
 #include "size/usage_model.h"
 #include "size_command_line.h"
+#include "xml/closest_name.h"
 
 namespace {
 
@@ -43,8 +45,11 @@ int run(const vozo::size::SizeOptions& options) {
   const UsageModel model = buildUsageModel(readElfSymbols(options.elfPath));
   for (const Budget& budget : options.budgets) {
     if (!model.findSegment(budget.segment)) {
-      printError(options.elfPath,
-                 "-budget names segment " + budget.segment + ", which the file does not have");
+      std::vector<std::string_view> names;
+      for (const SegmentUsage& segment : model.segments) names.push_back(segment.name);
+      printError(options.elfPath, "-budget names segment " + budget.segment +
+                                      ", which the file does not have" +
+                                      vozo::didYouMean(budget.segment, names));
       return kCannotCheck;
     }
   }
@@ -78,6 +83,7 @@ int main(int argc, char** argv) {
     return kCannotCheck;
   }
   if (options.help) return printReport(vozo::size::kSizeUsage) ? 0 : kCannotCheck;
+  if (options.version) return printReport(vozo::size::kSizeVersion) ? 0 : kCannotCheck;
   try {
     return run(options);
   } catch (const vozo::size::ElfInputError& error) {

@@ -15,9 +15,12 @@ struct SizeOptions {
   std::optional<std::string> svgPath;
   std::vector<Budget> budgets;
   bool help = false;
+  bool version = false;
 };
 
+// What --help and --version print, on standard output.
 extern const char* const kSizeUsage;
+extern const char* const kSizeVersion;  // "vozo-size <version>\n"
 
 // Reads the arguments after the program name; throws std::invalid_argument
 // with a message naming the problem.
