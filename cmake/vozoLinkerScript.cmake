@@ -4,7 +4,8 @@
 #     [PLACEMENT <file>]
 #     [MEMORY_MAP_MACROS <NAME=VALUE>...] [PLACEMENT_MACROS <NAME=VALUE>...]
 #     [SYMBOLS <NAME=VALUE>...] [OPTIONS <vozo option>...]
-#     [NO_CHECK_SEGMENT_OVERFLOW] [NO_STRICT] [SIZE_REPORT])
+#     [NO_CHECK_SEGMENT_OVERFLOW] [CHECK_SECTION_OVERFLOW] [NO_STRICT]
+#     [SIZE_REPORT] [BUDGETS <segment>=<percent>...])
 #
 # Generates the linker script of <target> with vozo::vozo and links <target>
 # with it (-T<script>). The script is regenerated when the memory map, the
@@ -16,13 +17,16 @@
 # "<Name> <Access> <Start> <Size>" entry per list item. Each macro and symbol
 # item becomes one -memory-map-macros, -section-placement-macros or -symbols
 # argument. -check-segment-overflow and -strict are passed unless
-# NO_CHECK_SEGMENT_OVERFLOW or NO_STRICT is given. SIZE_REPORT runs
-# vozo::vozo-size on the linked <target> after each link, when that
-# executable is part of the package.
+# NO_CHECK_SEGMENT_OVERFLOW or NO_STRICT is given; CHECK_SECTION_OVERFLOW
+# passes -check-section-overflow. SIZE_REPORT runs vozo::vozo-size on the
+# linked <target> after each link, when that executable is part of the
+# package; each BUDGETS item becomes a -budget argument of that run (BUDGETS
+# alone implies SIZE_REPORT), so a link past a budget fails the build.
 function(vozo_add_linker_script target)
-  cmake_parse_arguments(PARSE_ARGV 1 ARG "NO_CHECK_SEGMENT_OVERFLOW;NO_STRICT;SIZE_REPORT"
-                        "OUTPUT;MEMORY_MAP;PLACEMENT"
-                        "SEGMENTS;MEMORY_MAP_MACROS;PLACEMENT_MACROS;SYMBOLS;OPTIONS")
+  cmake_parse_arguments(
+    PARSE_ARGV 1 ARG "NO_CHECK_SEGMENT_OVERFLOW;CHECK_SECTION_OVERFLOW;NO_STRICT;SIZE_REPORT"
+    "OUTPUT;MEMORY_MAP;PLACEMENT"
+    "SEGMENTS;MEMORY_MAP_MACROS;PLACEMENT_MACROS;SYMBOLS;OPTIONS;BUDGETS")
   if(ARG_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "vozo_add_linker_script: unexpected arguments: ${ARG_UNPARSED_ARGUMENTS}")
   endif()
@@ -70,6 +74,9 @@ function(vozo_add_linker_script target)
   if(NOT ARG_NO_CHECK_SEGMENT_OVERFLOW)
     list(APPEND arguments -check-segment-overflow)
   endif()
+  if(ARG_CHECK_SECTION_OVERFLOW)
+    list(APPEND arguments -check-section-overflow)
+  endif()
   if(NOT ARG_NO_STRICT)
     list(APPEND arguments -strict)
   endif()
@@ -89,9 +96,14 @@ function(vozo_add_linker_script target)
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${script})
   target_link_options(${target} PRIVATE "-T${script}")
 
-  if(ARG_SIZE_REPORT)
+  if(ARG_SIZE_REPORT OR DEFINED ARG_BUDGETS)
     if(TARGET vozo::vozo-size)
-      add_custom_command(TARGET ${target} POST_BUILD COMMAND vozo::vozo-size $<TARGET_FILE:${target}>
+      set(budgets)
+      foreach(budget IN LISTS ARG_BUDGETS)
+        list(APPEND budgets -budget ${budget})
+      endforeach()
+      add_custom_command(TARGET ${target} POST_BUILD
+                         COMMAND vozo::vozo-size ${budgets} $<TARGET_FILE:${target}>
                          VERBATIM)
     else()
       message(WARNING "vozo_add_linker_script: SIZE_REPORT needs vozo::vozo-size, "

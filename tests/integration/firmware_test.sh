@@ -6,7 +6,9 @@
 #  - editing a file the memory map includes, or the placement file,
 #    regenerates the script and relinks;
 #  - a run that produces the same script leaves it untouched: no relink;
-#  - a build with nothing changed does nothing.
+#  - a build with nothing changed does nothing;
+#  - a link past a BUDGETS percentage fails the build, and the next build
+#    too.
 # Ninja uses vozo's build tree (vozo_DIR), Makefiles an install prefix.
 #
 # Usage: firmware_test.sh <vozo build directory> <example source> <scratch directory>
@@ -122,9 +124,18 @@ run_generator() {  # generator, then how to find vozo
   built "Memory usage of" || fail "no size report after the link ($label)"
   local rules
   rules=$(cat "$binary"/CMakeFiles/*.dir/build.make "$binary"/build.ninja 2>/dev/null)
-  for option in -check-segment-overflow -strict; do
+  for option in -check-segment-overflow -check-section-overflow -strict "-budget RAM=75%"; do
     grep -q -- "$option" <<<"$rules" || fail "$option is not passed ($label)"
   done
+
+  # RAM holds about 10% of its size.
+  sed -i 's/RAM=75%/RAM=5%/' "$source/CMakeLists.txt"
+  for attempt in first second; do
+    cmake --build "$binary" >"$work/build.log" 2>&1 && fail "a link past the RAM budget builds ($attempt build, $label)"
+    built "over its budget of 5%" || fail "no message of the RAM budget ($attempt build, $label)"
+  done
+  sed -i 's/RAM=5%/RAM=75%/' "$source/CMakeLists.txt"
+  build "$binary" "$label"
 
   build "$binary" "$label"
   if built "Generating linker script" || built "Linking"; then fail "a build with no change did work ($label)"; fi
