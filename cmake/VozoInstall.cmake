@@ -9,19 +9,35 @@ set(VOZO_PROGRAMS vozo vozo-size)
 
 install(TARGETS ${VOZO_PROGRAMS} EXPORT vozoTargets RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
-# The manual page, generated from the option reference at build time.
+# The manual pages, generated at build time from each program's reference
+# page in docs/.
 find_program(AWK awk REQUIRED)
-set(VOZO_MAN_PAGE ${PROJECT_BINARY_DIR}/vozo.1)
-add_custom_command(
-  OUTPUT ${VOZO_MAN_PAGE}
-  COMMAND ${AWK} -v version=${PROJECT_VERSION} -f ${PROJECT_SOURCE_DIR}/cmake/markdown_to_man.awk
-          ${PROJECT_SOURCE_DIR}/docs/cli.md > ${VOZO_MAN_PAGE}
-  DEPENDS ${PROJECT_SOURCE_DIR}/cmake/markdown_to_man.awk ${PROJECT_SOURCE_DIR}/docs/cli.md
-  COMMENT "Generating manual page vozo.1"
-  VERBATIM)
-add_custom_target(vozo_man_page ALL DEPENDS ${VOZO_MAN_PAGE})
-install(FILES ${VOZO_MAN_PAGE} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES README.md docs/cli.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+set(VOZO_MAN_PAGES)
+foreach(program_and_page vozo=cli.md vozo-size=vozo-size.md)
+  string(REPLACE "=" ";" program_and_page ${program_and_page})
+  list(GET program_and_page 0 program)
+  list(GET program_and_page 1 page)
+  set(man_page ${PROJECT_BINARY_DIR}/${program}.1)
+  add_custom_command(
+    OUTPUT ${man_page}
+    COMMAND ${AWK} -v version=${PROJECT_VERSION} -f ${PROJECT_SOURCE_DIR}/cmake/markdown_to_man.awk
+            ${PROJECT_SOURCE_DIR}/docs/${page} > ${man_page}
+    DEPENDS ${PROJECT_SOURCE_DIR}/cmake/markdown_to_man.awk ${PROJECT_SOURCE_DIR}/docs/${page}
+    COMMENT "Generating manual page ${program}.1"
+    VERBATIM)
+  list(APPEND VOZO_MAN_PAGES ${man_page})
+endforeach()
+add_custom_target(vozo_man_pages ALL DEPENDS ${VOZO_MAN_PAGES})
+install(FILES ${VOZO_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# The documentation, laid out as in the source tree so that the relative
+# links between README.md, the docs pages, the benchmark figures and the
+# examples work where it is installed.
+install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(DIRECTORY docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs
+        FILES_MATCHING PATTERN "*.md" PATTERN "*.svg")
+install(FILES bench/RESULTS.md DESTINATION ${CMAKE_INSTALL_DOCDIR}/bench)
+install(DIRECTORY examples DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # The CMake package. Only host programs are in it, so any target
 # architecture may use it (a cross build's pointer size differs).
