@@ -1,6 +1,6 @@
 #include "vozo/dependency_file.h"
 
-#include <algorithm>
+#include <unordered_set>
 
 namespace vozo {
 namespace {
@@ -28,10 +28,10 @@ std::string dependencyFileText(std::string_view target,
   std::string text;
   appendEscaped(text, target);
   text += ':';
-  std::vector<std::string_view> listed;
+  std::unordered_set<std::string_view> listed;
+  listed.reserve(prerequisites.size());
   for (const std::string& name : prerequisites) {
-    if (std::find(listed.begin(), listed.end(), name) != listed.end()) continue;
-    listed.push_back(name);
+    if (!listed.insert(name).second) continue;
     text += " \\\n  ";
     appendEscaped(text, name);
   }

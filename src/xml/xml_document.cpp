@@ -234,16 +234,20 @@ bool XMLDocument::loadPath(const std::string& path, std::string_view pathInMessa
   return ok;
 }
 
-uint16_t XMLDocument::sourceFileIndex(const std::string& path) {
+uint32_t XMLDocument::sourceFileIndex(const std::string& path) {
   auto [entry, added] = sourceFileIndices_.try_emplace(path, XMLNode::kNoSourceFile);
-  if (added && sourceFiles_.size() < UINT16_MAX - 1) {
+  if (added) {
+    // Listed in any case: the list is what the run read, the index only
+    // what a node can point at.
     sourceFiles_.push_back(path);
-    entry->second = static_cast<uint16_t>(sourceFiles_.size());
+    if (sourceFiles_.size() <= XMLNode::kMaxSourceFile) {
+      entry->second = static_cast<uint32_t>(sourceFiles_.size());
+    }
   }
   return entry->second;
 }
 
-std::string_view XMLDocument::sourceFilePath(uint16_t index) const {
+std::string_view XMLDocument::sourceFilePath(uint32_t index) const {
   if (index == XMLNode::kNoSourceFile || index > sourceFiles_.size()) return {};
   return sourceFiles_[index - 1];
 }
@@ -263,7 +267,7 @@ XMLNode* XMLDocument::clone(const XMLNode* node, XMLNode* parent) {
   const bool sameDocument = &node->document() == this;
   auto keep = [&](std::string_view text) { return sameDocument ? text : arena_.copy(text); };
   auto keepSource = [&](const XMLNode* source, XMLNode* copy) {
-    uint16_t file = source->sourceFile();
+    uint32_t file = source->sourceFile();
     if (!sameDocument && file != XMLNode::kNoSourceFile) {
       file = sourceFileIndex(std::string(source->document().sourceFilePath(file)));
     }

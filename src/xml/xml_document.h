@@ -75,6 +75,8 @@ class XMLDocument {
   static constexpr size_t kMaxFileBytes = size_t{64} << 20;
   static constexpr size_t kMaxBytesReadPerDocument = size_t{128} << 20;
   static constexpr size_t kMaxFilesReadPerDocument = 100'000;
+  static_assert(kMaxFilesReadPerDocument <= XMLNode::kMaxSourceFile,
+                "every file a document reads gets a node index");
 
   // Deep copy of `node` made in this document: elements through
   // createElement, with their tag name and attributes; character-data nodes
@@ -111,15 +113,18 @@ class XMLDocument {
   void setContentFilter(ContentFilter* filter) { contentFilter_ = filter; }
 
   // The files this document has opened for parsing, in the order first
-  // opened, each path as it was opened (a file read twice is listed once).
-  // Nodes refer to them by XMLNode::sourceFile(): index i + 1 is
-  // sourceFiles()[i]. A document that has read more than 65,534 files gives
-  // the later ones' nodes no file.
+  // opened, each path as it was opened (a file read twice is listed once),
+  // all of them. Nodes refer to them by XMLNode::sourceFile(): index i + 1
+  // is sourceFiles()[i]. The loads of one document cannot use up the
+  // indices (kMaxFilesReadPerDocument); only paths that clone brings in from
+  // other documents past XMLNode::kMaxSourceFile leave their nodes without a
+  // file.
   const std::vector<std::string>& sourceFiles() const { return sourceFiles_; }
   // The path for a node's sourceFile(); empty for XMLNode::kNoSourceFile.
-  std::string_view sourceFilePath(uint16_t index) const;
-  // The index of `path` in sourceFiles(), adding it when new.
-  uint16_t sourceFileIndex(const std::string& path);
+  std::string_view sourceFilePath(uint32_t index) const;
+  // The index of `path` in sourceFiles(), adding it when new;
+  // XMLNode::kNoSourceFile when the indices are used up.
+  uint32_t sourceFileIndex(const std::string& path);
 
   Arena& arena() { return arena_; }
 
@@ -162,9 +167,9 @@ class XMLDocument {
   // Set by the parser right before it makes a node for this string.
   std::string_view inPlaceString_;
   std::vector<std::string> sourceFiles_;
-  std::unordered_map<std::string, uint16_t> sourceFileIndices_;
+  std::unordered_map<std::string, uint32_t> sourceFileIndices_;
   // The file being parsed now (stamped on the nodes the parser makes).
-  uint16_t parsingFile_ = XMLNode::kNoSourceFile;
+  uint32_t parsingFile_ = XMLNode::kNoSourceFile;
   ContentFilter* contentFilter_ = nullptr;
 };
 

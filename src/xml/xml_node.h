@@ -98,10 +98,13 @@ class XMLNode {
 
   // The file the node was read from, as an index into its document's table
   // of source files (XMLDocument::sourceFilePath); kNoSourceFile when the
-  // node came from a text rather than a file, or was made by code.
-  static constexpr uint16_t kNoSourceFile = 0;
-  uint16_t sourceFile() const { return sourceFile_; }
-  void setSource(uint16_t file, int32_t line) {
+  // node came from a text rather than a file, or was made by code. An index
+  // has 24 bits, kMaxSourceFile at most: the documents hand out no larger
+  // one (see XMLDocument::sourceFileIndex).
+  static constexpr uint32_t kNoSourceFile = 0;
+  static constexpr uint32_t kMaxSourceFile = (uint32_t{1} << 24) - 1;
+  uint32_t sourceFile() const { return sourceFile_; }
+  void setSource(uint32_t file, int32_t line) {
     sourceFile_ = file;
     line_ = line;
   }
@@ -154,9 +157,15 @@ class XMLNode {
   XMLNode* firstChild_ = nullptr;
   XMLNode* lastChild_ = nullptr;
   int32_t line_ = -1;
-  uint16_t sourceFile_ = kNoSourceFile;  // fits beside type_ without growing the node
+  // 24 bits, so that the index and type_ share one 32-bit word: the line,
+  // the file and the type fill 8 bytes after the pointers (checked below).
+  uint32_t sourceFile_ : 24 = kNoSourceFile;
   XMLNodeType type_;
 };
+
+// Every node and its strings live in the arena, and a large document has
+// millions of nodes: a field added to XMLNode costs a whole word per node.
+static_assert(sizeof(XMLNode) == 6 * sizeof(void*) + 8, "XMLNode grew");
 
 // One attribute. Both views are NUL-terminated strings in the arena.
 struct XMLAttribute {

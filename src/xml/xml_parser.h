@@ -101,7 +101,7 @@ class XMLParser {
   XMLDocument& document_;
   Arena& arena_;
   const bool keepCharacterData_;
-  const uint16_t sourceFile_;  // stamped on every node with its line
+  const uint32_t sourceFile_;  // stamped on every node with its line
   char* const end_;
   char* p_;
   char* tokenEnd_ = nullptr;  // end of the name read last

@@ -17,6 +17,12 @@
 #                     run, at the same relative path, with identical bytes
 #   expected/absent   optional; names (one per line, relative to the scratch
 #                     directory) that must not exist after the run
+#   check             optional; a bash script run in the scratch directory after
+#                     the run, for outputs too large to commit or read back with
+#                     other tools; the case fails when it exits non-zero
+#
+# vozo is given 60 seconds: a run that hangs, or takes time quadratic in its
+# input, fails its case.
 #
 # With VOZO_GOLDEN_UPDATE=1 the case's expected stdout, stderr, status and the
 # files already listed under expected/files are rewritten from the run.
@@ -51,8 +57,10 @@ fi
 args=()
 mapfile -t args <"$case_dir/args"
 
+time_limit=60
 status=0
-(cd "$work/run" && exec "$vozo" "${args[@]}") >"$work/stdout" 2>"$work/stderr" || status=$?
+(cd "$work/run" && exec timeout "$time_limit" "$vozo" "${args[@]}") >"$work/stdout" 2>"$work/stderr" ||
+  status=$?
 printf '%s\n' "$status" >"$work/status"
 
 if [ "${VOZO_GOLDEN_UPDATE:-0}" = 1 ]; then
@@ -84,6 +92,10 @@ fail() {
   echo "FAIL: $*"
   failed=1
 }
+
+if [ "$status" = 124 ]; then
+  fail "vozo did not finish within $time_limit seconds"
+fi
 
 # Compares an expected file (or nothing, meaning empty) with an actual file.
 compare() {
@@ -129,6 +141,10 @@ if [ -f "$expected/absent" ]; then
       fail "$name should not exist after the run"
     fi
   done <"$expected/absent"
+fi
+
+if [ -f "$case_dir/check" ] && ! (cd "$work/run" && bash "$case_dir/check"); then
+  fail "check script failed"
 fi
 
 if [ "$failed" != 0 ]; then
