@@ -100,15 +100,19 @@ void runWithValues(const RunValues& values, const RunSettings& settings, RunStep
     checkInputs(values, settings, steps, withSectionPlacement, out, err);
   }
 
+  // Made before the script: a file name it cannot hold ends the run before
+  // the script is written.
+  DependencyFileText dependencies;
+  if (!values.dependencyFile.empty()) {
+    dependencies = dependencyFileText(values.dependencyFile, outputPath, steps.openedFiles());
+    if (!dependencies.error.empty()) throw HException(dependencies.error);
+  }
   if (values.segger) {
     steps.writeSeggerScript(outputPath, values, settings, withSectionPlacement);
   } else {
     steps.writeGnuLdScript(outputPath, values, settings, withSectionPlacement);
   }
-  if (!values.dependencyFile.empty()) {
-    replaceFileContents(values.dependencyFile,
-                        dependencyFileText(outputPath, steps.openedFiles()));
-  }
+  if (!values.dependencyFile.empty()) replaceFileContents(values.dependencyFile, dependencies.text);
 }
 
 }  // namespace

@@ -25,7 +25,8 @@ namespace vozo {
 //  4. When a section placement file is given: with -verbose writes "Using
 //     section placement file <path>\n", then loads it.
 //  5. Calls the SEGGER writer with -segger, else the GNU ld writer.
-//  6. With -dependency-file writes the dependency file of the files read.
+//  6. With -dependency-file writes the dependency file of the files read
+//     (made before step 5, so that a name it cannot hold fails the run first).
 //
 // With --help or --version the help or version text goes to `out`
 // instead, and the status is 0.

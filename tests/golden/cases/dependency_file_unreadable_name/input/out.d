@@ -1,0 +1,2 @@
+old.ld: \
+  board.xml
