@@ -1,7 +1,7 @@
 # vozo_add_linker_script(<target>
 #     [OUTPUT <file>]
 #     MEMORY_MAP <file> | SEGMENTS <segment>...
-#     [PLACEMENT <file>]
+#     [PLACEMENT <file>] [ENTRY <symbol>]
 #     [MEMORY_MAP_MACROS <NAME=VALUE>...] [PLACEMENT_MACROS <NAME=VALUE>...]
 #     [SYMBOLS <NAME=VALUE>...] [OPTIONS <vozo option>...]
 #     [NO_CHECK_SEGMENT_OVERFLOW] [CHECK_SECTION_OVERFLOW] [NO_STRICT]
@@ -16,7 +16,9 @@
 # input paths are taken from the current source directory. SEGMENTS takes one
 # "<Name> <Access> <Start> <Size>" entry per list item. Each macro and symbol
 # item becomes one -memory-map-macros, -section-placement-macros or -symbols
-# argument. -check-segment-overflow and -strict are passed unless
+# argument. ENTRY names the program's entry point (-entry), so that the
+# linked <target> starts there (the reset handler) and debuggers start
+# there too. -check-segment-overflow and -strict are passed unless
 # NO_CHECK_SEGMENT_OVERFLOW or NO_STRICT is given; CHECK_SECTION_OVERFLOW
 # passes -check-section-overflow. SIZE_REPORT runs vozo::vozo-size on the
 # linked <target> after each link, when that executable is part of the
@@ -25,7 +27,7 @@
 function(vozo_add_linker_script target)
   cmake_parse_arguments(
     PARSE_ARGV 1 ARG "NO_CHECK_SEGMENT_OVERFLOW;CHECK_SECTION_OVERFLOW;NO_STRICT;SIZE_REPORT"
-    "OUTPUT;MEMORY_MAP;PLACEMENT"
+    "OUTPUT;MEMORY_MAP;PLACEMENT;ENTRY"
     "SEGMENTS;MEMORY_MAP_MACROS;PLACEMENT_MACROS;SYMBOLS;OPTIONS;BUDGETS")
   if(ARG_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "vozo_add_linker_script: unexpected arguments: ${ARG_UNPARSED_ARGUMENTS}")
@@ -68,6 +70,9 @@ function(vozo_add_linker_script target)
   foreach(macro IN LISTS ARG_PLACEMENT_MACROS)
     list(APPEND arguments -section-placement-macros ${macro})
   endforeach()
+  if(DEFINED ARG_ENTRY)
+    list(APPEND arguments -entry ${ARG_ENTRY})
+  endif()
   foreach(symbol IN LISTS ARG_SYMBOLS)
     list(APPEND arguments -symbols ${symbol})
   endforeach()

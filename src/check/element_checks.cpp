@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "check/file_checks.h"
+#include "check/macro_checks.h"
 #include "check/value_checks.h"
 #include "check/vocabulary.h"
 #include "linkscript/default_input_sections.h"
@@ -83,7 +84,30 @@ void checkKeep(CheckContext& context, const MemoryMapElement& element) {
                                     ", and the linker rejects them inside KEEP(...); remove keep");
 }
 
-void checkSegment(CheckContext& context, const MemoryMapElement& segment, bool isPlacement) {
+// Reports the references to undefined macros in the attributes of a segment
+// or section; tells whether `start` and `size` hold one, whose value checks
+// would only repeat the finding in other words.
+struct UndefinedMacroIn {
+  bool start = false;
+  bool size = false;
+};
+UndefinedMacroIn checkMacroReferences(CheckContext& context, const MemoryMap& document,
+                                      const MemoryMapElement& element, bool isPlacement) {
+  UndefinedMacroIn in;
+  for (const XMLAttribute& attribute : element.attributes()) {
+    if (!checkMacroReferences(context, document, element, attribute.name, attribute.value,
+                              isPlacement)) {
+      continue;
+    }
+    if (attribute.name == "start") in.start = true;
+    if (attribute.name == "size") in.size = true;
+  }
+  return in;
+}
+
+void checkSegment(CheckContext& context, const MemoryMap& document,
+                  const MemoryMapElement& segment, bool isPlacement) {
+  const UndefinedMacroIn undefined = checkMacroReferences(context, document, segment, isPlacement);
   const bool definesRegion = segment.hasStart() && segment.hasSize();
   if (!isPlacement || definesRegion) {
     if (segment.name().empty()) {
@@ -91,27 +115,50 @@ void checkSegment(CheckContext& context, const MemoryMapElement& segment, bool i
     } else {
       checkScriptName(context, segment, "name", segment.name());
     }
-    if (auto start = segment.startText()) {
+    if (auto start = segment.startText(); start && !undefined.start) {
       checkAddressText(context, segment, "start", *start, AddressForm::Start);
+      checkDecimalMeantAsHex(context, segment, "start", *start);
     }
-    if (auto size = segment.sizeText()) {
+    if (auto size = segment.sizeText(); size && !undefined.size) {
       checkAddressText(context, segment, "size", *size, AddressForm::Size32);
+      checkDecimalMeantAsHex(context, segment, "size", *size);
     }
   }
   if (auto access = segment.access()) checkAccess(context, segment, *access);
   checkScriptValues(context, segment, kSymbolAttributes);
 }
 
-void checkSection(CheckContext& context, const MemoryMapElement& section) {
+// A section that runs elsewhere copies its load image there at start-up; a
+// section that is not loaded has none.
+void checkRunInLoaded(CheckContext& context, const MemoryMapElement& section) {
+  std::optional<std::string_view> runIn = section.runIn();
+  std::optional<std::string_view> load = section.loadText();
+  // With -segger the script copies every run-in section; a load text other
+  // than Yes or No is reported on its own.
+  if (context.segger || !runIn || runIn->empty() || section.isLoaded() ||
+      (load && !equalsIgnoringCase(*load, "no"))) {
+    return;
+  }
+  context.findings.add(section, "runin=\"" + std::string(*runIn) + "\" of " +
+                                    describeElement(section) +
+                                    " without load=\"Yes\": the section has no load image, so "
+                                    "the start-up copy fills its run address with whatever bytes "
+                                    "lie at its load address; add load=\"Yes\"");
+}
+
+void checkSection(CheckContext& context, const MemoryMap& document,
+                  const MemoryMapElement& section, bool isPlacement) {
+  const UndefinedMacroIn undefined = checkMacroReferences(context, document, section, isPlacement);
   if (section.name().empty()) {
     context.findings.add(section, "section without a name: its statement and symbols have none");
   } else {
     checkScriptName(context, section, "name", section.name());
   }
-  if (section.hasStart()) {
+  if (section.hasStart() && !undefined.start) {
     checkAddressText(context, section, "start", *section.startText(), AddressForm::Start);
+    checkDecimalMeantAsHex(context, section, "start", *section.startText());
   }
-  if (section.hasSize()) checkSectionSize(context, section, *section.sizeText());
+  if (section.hasSize() && !undefined.size) checkSectionSize(context, section, *section.sizeText());
   if (section.hasAlignment()) checkAlignment(context, section, *section.alignmentText());
   if (auto load = section.loadText()) {
     checkYesNo(context, section, "load", *load, "the section is not loaded: NOLOAD");
@@ -125,6 +172,7 @@ void checkSection(CheckContext& context, const MemoryMapElement& section) {
   }
   checkScriptValues(context, section, kSectionScriptValues);
   checkKeep(context, section);
+  checkRunInLoaded(context, section);
 }
 
 }  // namespace
@@ -144,8 +192,12 @@ void checkElement(CheckContext& context, const MemoryMap& document,
     if (tag == "Import") checkImport(context, document, element);
   }
   checkAttributes(context, element);
-  if (element.kind() == ElementKind::MemorySegment) checkSegment(context, element, isPlacement);
-  if (element.kind() == ElementKind::ProgramSection) checkSection(context, element);
+  if (element.kind() == ElementKind::MemorySegment) {
+    checkSegment(context, document, element, isPlacement);
+  }
+  if (element.kind() == ElementKind::ProgramSection) {
+    checkSection(context, document, element, isPlacement);
+  }
 }
 
 void checkElements(CheckContext& context, const MemoryMap& document, bool isPlacement) {

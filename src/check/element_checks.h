@@ -1,6 +1,7 @@
 #pragma once
 // Checks of each element of a document on its own: known tag and
-// attributes, value forms, and names and values that the script can hold.
+// attributes, value forms, references to undefined macros, names and values
+// that the script can hold, and a run-in section without a load image.
 
 #include "check/check_context.h"
 #include "memory/memory_map.h"

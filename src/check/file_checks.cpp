@@ -57,7 +57,13 @@ std::string whyUnreadable(const std::string& path) {
     return "it does not parse at line " + std::to_string(scratch.errorLine() + 1) + ": " +
            explainedParserMessage(scratch.errorMessage());
   }
-  if (!scratch.root()) return "the file has no root element";
+  if (!scratch.root()) {
+    if (const XMLElement* unclosed = scratch.unclosedElement()) {
+      return "its root element <" + std::string(unclosed->tagName()) + ">, opened at line " +
+             std::to_string(unclosed->line() + 1) + ", is never closed";
+    }
+    return "the file has no root element";
+  }
   return {};
 }
 
@@ -116,6 +122,11 @@ void describeLoadFailure(const MemoryMap& document, std::string_view pathText,
     findings.add("cannot read " + std::string(what) + " \"" + displayPath(path) + "\": " + why);
   } else if (!document.errorMessage().empty()) {
     findings.add(path, document.errorLine() + 1, explainedParserMessage(document.errorMessage()));
+  } else if (const XMLElement* unclosed = document.unclosedElement()) {
+    const std::string tag(unclosed->tagName());
+    findings.add(path, unclosed->line() + 1,
+                 "the root element <" + tag + "> opened here is never closed: the file ends "
+                 "before its end tag </" + tag + ">");
   } else {
     findings.add(path, 0, "the file has no root element");
   }

@@ -19,7 +19,8 @@ void checkPreprocessorMessages(CheckContext& context, const MemoryMap& document)
 void checkImport(CheckContext& context, const MemoryMap& document, const XMLElement& element);
 
 // Why `loadFile` on `pathText` failed, as a finding: the file as opened and
-// the system's reason, or the parser's message at its line, or a file
+// the system's reason, or the parser's message at its line, or the root
+// element that the file never closes at the line that opens it, or a file
 // without a root element. `what` names the file ("memory map file").
 void describeLoadFailure(const MemoryMap& document, std::string_view pathText,
                          std::string_view what, Findings& findings);

@@ -3,6 +3,7 @@
 #include "check/element_checks.h"
 #include "check/file_checks.h"
 #include "check/layout_checks.h"
+#include "check/macro_checks.h"
 
 namespace vozo {
 
@@ -36,6 +37,7 @@ void InputChecks::checkWhileLoading(MemoryMap& document, bool isPlacement) {
 
 void InputChecks::addDocument(CheckContext& context, const MemoryMap& document, bool isPlacement) {
   checkPreprocessorMessages(context, document);
+  checkCommandLineMacros(context, document, isPlacement);
   ElementFindings& found = elementFindings(isPlacement);
   if (!found.checked) checkElements(*found.context, document, isPlacement);
   context.findings.append(std::move(found.findings));

@@ -29,9 +29,10 @@ class InputChecks {
   void checkWhileLoading(MemoryMap& document, bool isPlacement);
 
   // Adds every finding to `findings`, unsorted: for each document (the
-  // section placement when not null) its preprocessor messages and its
-  // elements' findings (a document not checked while loading is walked
-  // now), then those of the layout.
+  // section placement when not null) its preprocessor messages, the
+  // findings about its command-line macros and its elements' findings (a
+  // document not checked while loading is walked now), then those of the
+  // layout.
   void finish(const MemoryMap& memoryMap, const MemoryMap* sectionPlacement, Findings& findings);
 
  private:

@@ -1,11 +1,15 @@
 #include "check/layout_checks.h"
 
 #include <algorithm>
+#include <deque>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "check/value_checks.h"
 #include "expr/evaluate.h"
 #include "linkscript/gnu_ld_fixed_size.h"
+#include "linkscript/section_chains.h"
+#include "linkscript/section_layout.h"
 #include "linkscript/section_record.h"
 #include "memory/queries.h"
 #include "xml/closest_name.h"
@@ -145,6 +149,14 @@ void checkFixedStarts(CheckContext& context, const std::vector<PlacedSection>& p
   }
 }
 
+// The bytes a section's `size` text stands for: a fixed size as the writer
+// reads one, or an expression of numbers, which the linker evaluates alike.
+// None for a text that depends on the layout or does not evaluate.
+std::optional<uint64_t> sizeInBytes(CheckContext& context, std::string_view text) {
+  if (std::optional<uint32_t> size = parseFixedSize(text, context.symbols)) return *size;
+  return wholeNumberOf(evaluateOnce(context, text));
+}
+
 void checkFixedSizes(CheckContext& context, const std::vector<PlacedSection>& placed) {
   struct Total {
     uint64_t bytes = 0;
@@ -154,8 +166,9 @@ void checkFixedSizes(CheckContext& context, const std::vector<PlacedSection>& pl
   std::unordered_map<const MemoryMapElement*, Total> totals;
   for (const PlacedSection& entry : placed) {
     const MemoryMapElement& section = *entry.section;
-    if (!section.hasSize()) continue;
-    std::optional<uint32_t> size = parseFixedSize(*section.sizeText(), context.symbols);
+    // A segment of size 0 is reported as such.
+    if (!section.hasSize() || entry.segment->size() == 0) continue;
+    std::optional<uint64_t> size = sizeInBytes(context, *section.sizeText());
     if (!size) continue;
     Total& total = totals[entry.segment];
     total.bytes += *size;
@@ -169,6 +182,138 @@ void checkFixedSizes(CheckContext& context, const std::vector<PlacedSection>& pl
                                       shownNumber(total.bytes) + " bytes (" + total.parts + "), " +
                                       shownNumber(total.bytes - available) +
                                       " more than its size " + shownNumber(available));
+  }
+}
+
+// "(.data_run, .bss, .stack)", at most three names and how many more.
+std::string listedNames(const std::vector<const MemoryMapElement*>& sections) {
+  constexpr size_t kShown = 3;
+  std::string text = "(";
+  for (size_t i = 0; i < sections.size() && i < kShown; ++i) {
+    if (i > 0) text += ", ";
+    text += sections[i]->name();
+  }
+  if (sections.size() > kShown) {
+    text += " and " + std::to_string(sections.size() - kShown) + " more";
+  }
+  return text + ")";
+}
+
+// Segments of size 0 that sections are placed in: the script gives them an
+// empty region, and the sections lie outside it.
+void checkSegmentsWithoutSize(CheckContext& context, const std::vector<PlacedSection>& placed) {
+  std::vector<const MemoryMapElement*> segments;
+  std::unordered_map<const MemoryMapElement*, std::vector<const MemoryMapElement*>> sectionsIn;
+  for (const PlacedSection& entry : placed) {
+    if (entry.segment->size() != 0) continue;
+    std::vector<const MemoryMapElement*>& sections = sectionsIn[entry.segment];
+    if (sections.empty()) segments.push_back(entry.segment);
+    sections.push_back(entry.section);
+  }
+  for (const MemoryMapElement* segment : segments) {
+    // A size that does not evaluate is reported on its own.
+    std::optional<std::string_view> size = segment->sizeText();
+    const bool sized = size && !size->empty();
+    if (sized && !evaluateOnce(context, *size).value) continue;
+    const std::vector<const MemoryMapElement*>& sections = sectionsIn[segment];
+    const bool one = sections.size() == 1;
+    std::string message = "segment " + std::string(segment->name());
+    message += sized ? " has size 0 (size=\"" + std::string(*size) + "\")" : " has no size";
+    message += ", yet " + std::to_string(sections.size()) +
+               (one ? " section is" : " sections are") + " placed in it " +
+               listedNames(sections) + ": its region is 0 bytes long, so " +
+               (one ? "that section lies" : "they lie") + " outside it; give the segment its size";
+    context.findings.add(*segment, std::move(message));
+  }
+}
+
+// "384 MiB", or "0x200 bytes" below 1 MiB.
+std::string shownBytes(uint64_t bytes) {
+  constexpr uint64_t kMiB = uint64_t{1} << 20;
+  if (bytes < kMiB) return shownNumber(bytes) + " bytes";
+  return std::to_string(bytes / kMiB) + " MiB";
+}
+
+// A section loaded in writable memory, when the image also has bytes in
+// read-only memory: a raw binary of the image then reaches from one to the
+// other. A section that runs in RAM is loaded in read-only memory and copied
+// (runin). A build that runs from RAM alone loads nothing into read-only
+// memory and is not reported.
+void checkLoadedInWritable(CheckContext& context, const std::vector<PlacedSection>& placed) {
+  if (context.segger) return;  // that script has no load addresses of its own
+  const PlacedSection* readOnlyImage = nullptr;
+  std::unordered_set<std::string_view> runSections;
+  for (const PlacedSection& entry : placed) {
+    if (!readOnlyImage && entry.section->isLoaded() && entry.segment->isReadOnlyAccess()) {
+      readOnlyImage = &entry;
+    }
+    forEachRunSectionName(entry.section->runIn().value_or(""), [&](std::string_view name) {
+      runSections.insert(name);
+      return false;
+    });
+  }
+  if (!readOnlyImage) return;
+  const MemoryMapElement& readOnly = *readOnlyImage->segment;
+  for (const PlacedSection& entry : placed) {
+    const MemoryMapElement& section = *entry.section;
+    const MemoryMapElement& segment = *entry.segment;
+    // A run section holds no bytes of its own.
+    if (!section.isLoaded() || section.hasRunIn() || segment.isReadOnlyAccess() ||
+        runSections.contains(underscoreSpaces(section.name()))) {
+      continue;
+    }
+    const uint64_t low = std::min(readOnly.start(), segment.start());
+    const uint64_t high = std::max(readOnly.start(), segment.start());
+    const std::string writable(segment.name());
+    const std::string image(readOnly.name());
+    context.findings.add(
+        section, "section " + std::string(section.name()) +
+                     " has load=\"Yes\" in writable segment " + writable +
+                     " and no runin: the image then holds " + writable +
+                     " addresses besides those of " + image +
+                     ", and a binary image of it reaches from " + shownNumber(low) + " to " +
+                     shownNumber(high) + " (" + shownBytes(high - low) + "); load it in " + image +
+                     " with runin naming a section in " + writable +
+                     ", or drop load=\"Yes\" if it only reserves space (a build that runs from "
+                     "RAM alone loads no section into read-only memory)");
+  }
+}
+
+// Sections marked place_from_segment_end that the writer lays out in their
+// normal place, decided by the writer's own function on the writer's chains.
+void checkPlacedFromSegmentEnd(CheckContext& context, const MemoryMap& memoryMap,
+                               const MemoryMap* sectionPlacement,
+                               const std::vector<MemoryMapElement*>& memoryMapSegments) {
+  if (context.segger) return;  // that script does not place from the end
+  std::deque<SectionRecord> storage;
+  std::vector<SectionRecord*> records;
+  buildSectionChains(storage, records, memoryMapSegments, memoryMap, sectionPlacement, nullptr);
+  for (const UnplacedAtSegmentEnd& unplaced :
+       markPlacedFromSegmentEnd(records, context.symbols, nullptr)) {
+    const MemoryMapElement& section = *unplaced.section->element;
+    const MemoryMapElement& unsized = *unplaced.unsized->element;
+    std::string why = "it";
+    if (&unsized != &section) {
+      why = "section " + std::string(unsized.name()) + " after it in segment " +
+            std::string(unplaced.section->segment->name());
+    }
+    std::optional<std::string_view> size = unsized.sizeText();
+    if (!size || size->empty()) {
+      why += " has no size";
+    } else {
+      why += " has size=\"" + std::string(*size) + "\", which is not a fixed size";
+      if (std::optional<uint64_t> bytes = wholeNumberOf(evaluateOnce(context, *size))) {
+        why += " (write " + shownNumber(*bytes) + ")";
+      }
+    }
+    context.findings.add(
+        section, "place_from_segment_end=\"" +
+                     std::string(section.attribute("place_from_segment_end").value_or("")) +
+                     "\" on section " + std::string(section.name()) +
+                     " is not honoured: " + why + ", and " + std::string(section.name()) +
+                     " and every section after it in the segment need a fixed size (a number "
+                     "with an optional K or M suffix, or a -symbols name of one); " +
+                     std::string(section.name()) + " follows the section before it instead");
   }
 }
 
@@ -244,7 +389,12 @@ void checkLayout(CheckContext& context, const MemoryMap& memoryMap,
   checkSectionNamesOnce(context, placed);
   checkFixedStarts(context, placed);
   checkFixedSizes(context, placed);
+  checkSegmentsWithoutSize(context, placed);
+  checkLoadedInWritable(context, placed);
   checkRunIns(context, placed);
+  checkPlacedFromSegmentEnd(context, memoryMap, sectionPlacement,
+                            placementDefinesRegions ? std::vector<MemoryMapElement*>()
+                                                    : memoryMapSegments);
 }
 
 }  // namespace vozo

@@ -1,7 +1,10 @@
 #pragma once
 // Checks across elements: segments that overlap or repeat, placement
 // segments that match nothing, sections placed twice, fixed starts outside
-// their segment, fixed sizes that overfill it, and run-in references.
+// their segment, fixed sizes that overfill it, segments of size 0 that hold
+// sections, sections loaded into writable memory beside an image in
+// read-only memory, place_from_segment_end that the script cannot honour,
+// and run-in references.
 
 #include "check/check_context.h"
 #include "memory/memory_map.h"

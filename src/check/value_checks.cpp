@@ -27,13 +27,6 @@ std::string subject(const MemoryMapElement& element, std::string_view attribute,
   return s;
 }
 
-std::string_view trimmed(std::string_view text) {
-  const std::string_view blanks = " \t\r\n";
-  size_t first = text.find_first_not_of(blanks);
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
-
 // A decimal number without leading zero, or "0x" and hex digits: the
 // commonest start and size texts, which need no closer look. A scan, no
 // value, since register maps hold them by the hundred thousand.
@@ -216,6 +209,38 @@ void checkAddressText(CheckContext& context, const MemoryMapElement& element,
   if (!problem.empty()) context.findings.add(element, subject(element, attribute, text) + problem);
 }
 
+std::string_view trimmed(std::string_view text) {
+  const std::string_view blanks = " \t\r\n";
+  size_t first = text.find_first_not_of(blanks);
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+std::optional<uint64_t> wholeNumberOf(const Evaluation& evaluation) {
+  const std::optional<ExpressionValue>& value = evaluation.value;
+  if (!value || !evaluation.unparsed.empty() || !kindProblem(*value).empty()) return std::nullopt;
+  return value->payload;
+}
+
+void checkDecimalMeantAsHex(CheckContext& context, const MemoryMapElement& element,
+                            std::string_view attribute, std::string_view text) {
+  constexpr uint64_t kKiB = 1024;
+  // Up to 16 digits fit both readings in 64 bits; a leading 0 is no decimal.
+  if (text.empty() || text.size() > 16 || text.front() == '0') return;
+  uint64_t decimal = 0;
+  uint64_t hex = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return;
+    decimal = decimal * 10 + static_cast<uint64_t>(c - '0');
+    hex = hex * 16 + static_cast<uint64_t>(c - '0');
+  }
+  if (decimal % kKiB == 0 || hex % kKiB != 0) return;
+  context.findings.add(element, subject(element, attribute, text) + " is decimal " +
+                                    std::string(text) + " (" + shownNumber(decimal) +
+                                    "), not a multiple of 1 KiB; did you mean 0x" +
+                                    std::string(text) + "?");
+}
+
 void checkSectionSize(CheckContext& context, const MemoryMapElement& element,
                       std::string_view text) {
   if (text.empty()) return;
@@ -227,10 +252,7 @@ void checkSectionSize(CheckContext& context, const MemoryMapElement& element,
     return;
   }
   // An expression of numbers is fine for the linker as for the tool.
-  const Evaluation& evaluation = evaluateOnce(context, text);
-  if (evaluation.value && evaluation.unparsed.empty() && kindProblem(*evaluation.value).empty()) {
-    return;
-  }
+  if (wholeNumberOf(evaluateOnce(context, text))) return;
   context.findings.add(element, subject(element, "size", text) +
                                     " is not a size: expected a number with an optional K or M "
                                     "suffix, an expression of numbers, or a symbol given with "

@@ -29,6 +29,18 @@ using TextEvaluator = std::function<const Evaluation*(std::string_view text)>;
 std::optional<std::string> addressTextProblem(std::string_view text, AddressForm form,
                                               const TextEvaluator& evaluate);
 
+// `text` without the blanks (spaces, tabs, line ends) at either end.
+std::string_view trimmed(std::string_view text);
+
+// The value of an evaluation that gives a whole number, not negative, with
+// nothing left unread; none otherwise.
+std::optional<uint64_t> wholeNumberOf(const Evaluation& evaluation);
+
+// A decimal `start` or `size` that is not a multiple of 1 KiB while the same
+// digits read as hex are ("30000000" written for 0x30000000).
+void checkDecimalMeantAsHex(CheckContext& context, const MemoryMapElement& element,
+                            std::string_view attribute, std::string_view text);
+
 // A section size: a number with an optional K or M suffix, a symbol given
 // with -symbols, an expression, or a text using $(SEGMENT_SIZE_REMAINING).
 void checkSectionSize(CheckContext& context, const MemoryMapElement& element,

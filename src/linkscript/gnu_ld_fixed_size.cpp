@@ -67,9 +67,10 @@ std::optional<uint32_t> parseFixedSize(std::string_view sizeText,
   return static_cast<uint32_t>(*number * multiplier);
 }
 
-void markPlacedFromSegmentEnd(const std::vector<SectionRecord*>& records,
-                              const std::map<std::string, std::string>& symbols,
-                              std::FILE* warnings) {
+std::vector<UnplacedAtSegmentEnd> markPlacedFromSegmentEnd(
+    const std::vector<SectionRecord*>& records, const std::map<std::string, std::string>& symbols,
+    std::FILE* warnings) {
+  std::vector<UnplacedAtSegmentEnd> unplaced;
   for (SectionRecord* last : records) {
     if (!last->lastInSegment) continue;
     uint32_t offset = 0;
@@ -91,19 +92,21 @@ void markPlacedFromSegmentEnd(const std::vector<SectionRecord*>& records,
     if (chosen) {
       chosen->placeFromSegmentEnd = true;
       chosen->segmentEndOffset = chosenOffset;
-      continue;
     }
-    if (!unsized) continue;
-    for (SectionRecord* y = unsized->previous; y; y = y->previous) {
-      if (y->element->placeFromSegmentEnd()) {
-        std::fprintf(warnings,
-                     "warning: cannot place section %s at end of segment because section %s does "
-                     "not have a fixed size\n",
-                     y->name.c_str(), unsized->name.c_str());
-        break;
-      }
+    // Every marked section from the unsized one back stays in its place.
+    bool warned = chosen != nullptr || warnings == nullptr;
+    for (SectionRecord* y = unsized; y; y = y->previous) {
+      if (!y->element->placeFromSegmentEnd()) continue;
+      unplaced.push_back({y, unsized});
+      if (warned || y == unsized) continue;
+      std::fprintf(warnings,
+                   "warning: cannot place section %s at end of segment because section %s does "
+                   "not have a fixed size\n",
+                   y->name.c_str(), unsized->name.c_str());
+      warned = true;
     }
   }
+  return unplaced;
 }
 
 }  // namespace vozo

@@ -24,11 +24,25 @@ namespace vozo {
 std::optional<uint32_t> parseFixedSize(std::string_view sizeText,
                                        const std::map<std::string, std::string>& symbols);
 
-// Sets `placeFromSegmentEnd` and `segmentEndOffset` on the section of each
-// chain that is to be placed from the segment end; warns on `warnings` when
-// a later section of the chain has no fixed size.
-void markPlacedFromSegmentEnd(const std::vector<SectionRecord*>& records,
-                              const std::map<std::string, std::string>& symbols,
-                              std::FILE* warnings);
+// A section marked place_from_segment_end that stays in its normal place,
+// because it or a section after it in its chain has no fixed size.
+struct UnplacedAtSegmentEnd {
+  SectionRecord* section;
+  // The last section of the chain without a fixed size: `section` itself or
+  // one after it.
+  SectionRecord* unsized;
+};
+
+// Decides which marked section of each chain is placed from the segment end:
+// the first marked section after which (itself included) every section of
+// the chain has a fixed size. Sets `placeFromSegmentEnd` and
+// `segmentEndOffset` on it and returns the marked sections that are not
+// honoured, in record order of their chains and from the chain end back.
+// When `warnings` is not null, a chain without any section placed from the
+// end warns there about its marked section nearest the end, unless that is
+// the unsized section itself.
+std::vector<UnplacedAtSegmentEnd> markPlacedFromSegmentEnd(
+    const std::vector<SectionRecord*>& records, const std::map<std::string, std::string>& symbols,
+    std::FILE* warnings);
 
 }  // namespace vozo

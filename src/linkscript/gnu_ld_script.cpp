@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <deque>
-#include <unordered_map>
 
 #include "linkscript/append_pieces.h"
 #include "linkscript/gnu_ld_fixed_size.h"
 #include "linkscript/hex_format.h"
 #include "linkscript/replaced_file.h"
 #include "linkscript/script_size_limit.h"
+#include "linkscript/section_chains.h"
 #include "linkscript/section_layout.h"
 #include "memory/queries.h"
 
@@ -43,48 +43,6 @@ void writeSegmentSymbols(std::string& out, const MemoryMapElement& segment) {
   checkScriptSize(out);
 }
 
-// Builds the records: the memory map's own sections per segment (only when
-// the memory map supplies the segments), then the placement sections, each
-// continuing the chain of the memory map segment it is matched to.
-void buildRecords(std::deque<SectionRecord>& storage, std::vector<SectionRecord*>& records,
-                  const std::vector<MemoryMapElement*>& memoryMapSegments,
-                  const MemoryMap& memoryMap, const MemoryMap* sectionPlacement,
-                  const RunSettings& settings) {
-  // The last record created per segment stem: the chain a new section joins.
-  std::unordered_map<std::string, SectionRecord*> lastByStem;
-  auto add = [&](SectionRecord* previous, MemoryMapElement* section, MemoryMapElement* segment,
-                 const char* origin) {
-    SectionRecord& record = storage.emplace_back(previous, section, segment);
-    records.push_back(&record);
-    lastByStem[record.segmentStem()] = &record;
-    if (settings.verbose) {
-      std::fprintf(settings.progress, "Adding section from %s %s\n", origin, record.name.c_str());
-    }
-    return &record;
-  };
-
-  for (MemoryMapElement* segment : memoryMapSegments) {
-    SectionRecord* previous = nullptr;
-    for (MemoryMapElement* section :
-         collectElements(segment, ElementKind::ProgramSection, /*atFront=*/false)) {
-      previous = add(previous, section, segment, "memory map file");
-    }
-  }
-  if (!sectionPlacement) return;
-  const SegmentIndex segmentsByName(memoryMap);
-  for (MemoryMapElement* placementSegment : collectElements(
-           sectionPlacement->rootElement(), ElementKind::MemorySegment, /*atFront=*/true)) {
-    MemoryMapElement* segment = matchPlacementSegment(segmentsByName, *placementSegment);
-    if (!segment) continue;
-    auto last = lastByStem.find(underscoreSpaces(segment->name()));
-    SectionRecord* previous = last == lastByStem.end() ? nullptr : last->second;
-    for (MemoryMapElement* section :
-         collectElements(placementSegment, ElementKind::ProgramSection, /*atFront=*/false)) {
-      previous = add(previous, section, segment, "placement file");
-    }
-  }
-}
-
 // After this many sections the text reserves what all of them will take.
 constexpr size_t kSectionsBeforeEstimate = 1000;
 
@@ -108,6 +66,7 @@ std::string gnuLdScriptText(const std::map<std::string, std::string>& symbols,
                             const RunSettings& settings) {
   std::string out;
   out.reserve(kInitialScriptBytes);
+  if (!settings.entrySymbol.empty()) put(out, "ENTRY(", settings.entrySymbol, ")\n\n");
   out += "MEMORY\n{\n";
   if (checkUnplacedSections) {
     out += "  UNPLACED_SECTIONS (wx) : ORIGIN = 0x100000000, LENGTH = 0\n";
@@ -144,9 +103,9 @@ std::string gnuLdScriptText(const std::map<std::string, std::string>& symbols,
 
   std::deque<SectionRecord> storage;
   std::vector<SectionRecord*> records;
-  buildRecords(storage, records,
-               placementDefinesRegions ? std::vector<MemoryMapElement*>() : segments, memoryMap,
-               sectionPlacement, settings);
+  buildSectionChains(storage, records,
+                     placementDefinesRegions ? std::vector<MemoryMapElement*>() : segments,
+                     memoryMap, sectionPlacement, settings.verbose ? settings.progress : nullptr);
   markPlacedFromSegmentEnd(records, symbols, settings.warnings);
 
   SectionLayout layout(out, records, checkSegmentOverflow, checkSectionOverflow, defaultFillPattern,

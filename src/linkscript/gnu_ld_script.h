@@ -1,8 +1,8 @@
 #pragma once
-// Writes the GNU ld linker script of a run: the MEMORY block with one region
-// per segment, the segment and user symbols, one output-section statement per
-// program section (see section_layout.h) and the optional stack-sizes
-// statement.
+// Writes the GNU ld linker script of a run: the entry point (when the run
+// names one), the MEMORY block with one region per segment, the segment and
+// user symbols, one output-section statement per program section (see
+// section_layout.h) and the optional stack-sizes statement.
 
 #include <map>
 #include <string>

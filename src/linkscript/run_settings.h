@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 namespace vozo {
 
@@ -19,8 +20,12 @@ struct RunSettings {
   bool noDtors = false;             // -no-dtors
   bool missingRunInIsError = true;  // -disable-missing-runin-error clears it
   int32_t targetId = kTargetIdArm;  // -target arm | riscv
+  // -entry: the program's entry point, written first into the script as
+  // ENTRY(name); empty for none.
+  std::string entrySymbol;
   // The run's streams: progress lines go to `progress`, warnings to
-  // `warnings` (the tool's standard output and standard error).
+  // `warnings` (the tool's standard output and standard error; null for
+  // none).
   std::FILE* progress = stdout;
   std::FILE* warnings = stderr;
 };

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "check/value_checks.h"
 #include "linkscript/h_exception.h"
 #include "vozo/symbol_definitions.h"
 
@@ -30,6 +31,20 @@ void setTarget(std::string_view name, RunSettings& settings) {
   } else {
     throw HException("unknown target name");
   }
+}
+
+// -entry: a name the linker reads as a symbol, not as a number.
+void setEntrySymbol(std::string_view name, RunSettings& settings) {
+  const std::string shown = "-entry \"" + std::string(name) + "\"";
+  if (name.empty()) throw HException(shown + ": the entry point needs a symbol name");
+  if (char bad = firstBadNameCharacter(name, /*spacesReplaced=*/false)) {
+    throw HException(shown + " is not a symbol name: " + shownCharacter(bad) +
+                     " is not allowed (" + kSymbolRule + ")");
+  }
+  if (name.front() >= '0' && name.front() <= '9') {
+    throw HException(shown + " is not a symbol name: it starts with a digit");
+  }
+  settings.entrySymbol = name;
 }
 
 constexpr Option kOptions[] = {
@@ -70,6 +85,8 @@ constexpr Option kOptions[] = {
        v.symbolTexts.emplace_back(value);
      }},
     {"-verbose", "", [](std::string_view, RunSettings& s, RunValues&) { s.verbose = true; }},
+    {"-entry", "symbol name required for -entry",
+     [](std::string_view value, RunSettings& s, RunValues&) { setEntrySymbol(value, s); }},
     {"-segger", "", [](std::string_view, RunSettings&, RunValues& v) { v.segger = true; }},
     {"-stack-sizes", "", [](std::string_view, RunSettings&, RunValues& v) { v.stackSizes = true; }},
     {"-target", "target name required for -target",
@@ -109,6 +126,9 @@ void readCommandLine(ArgumentReader& reader, RunSettings& settings, RunValues& v
     } else {
       values.positional.push_back(std::move(*argument));
     }
+  }
+  if (values.segger && !settings.entrySymbol.empty()) {
+    throw HException("-entry applies to ld scripts only, not to the script of -segger");
   }
 }
 

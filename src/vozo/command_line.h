@@ -14,8 +14,8 @@
 namespace vozo {
 
 // Reads every argument of `reader`. Throws HException for a missing option
-// value, an unknown option, an unknown target name or a bad symbol
-// definition.
+// value, an unknown option, an unknown target name, a bad symbol
+// definition, or an -entry that is no symbol name or comes with -segger.
 void readCommandLine(ArgumentReader& reader, RunSettings& settings, RunValues& values);
 
 // True when the run cannot go on and the usage text is due: neither a memory

@@ -13,6 +13,7 @@ constexpr std::string_view kFurtherOptions =
     "\n"
     "Further options:\n"
     "\n"
+    "  -entry <symbol>                     Start the program at <symbol> (ENTRY in the ld script)\n"
     "  -warnings                           Report doubtful input as warnings on standard error\n"
     "  -strict                             Report doubtful input as errors and write no script\n"
     "  -dependency-file <file>             Write a make-format dependency file of the files read\n"

@@ -28,10 +28,14 @@ bool ToolRunSteps::loadSectionPlacementFile(const std::string& path,
 
 void ToolRunSteps::writeGnuLdScript(const std::string& outputPath, const RunValues& values,
                                     const RunSettings& settings, bool withSectionPlacement) {
+  // The input checks report a section that cannot be placed from the segment
+  // end at its file and line; the writer's plain warning would repeat it.
+  RunSettings writerSettings = settings;
+  if (values.inputCheck != InputCheck::Off) writerSettings.warnings = nullptr;
   vozo::writeGnuLdScript(outputPath, values.symbols, values.checkSegmentOverflow,
                          values.checkSectionOverflow, values.checkUnplacedSections, memoryMap_,
                          withSectionPlacement ? &sectionPlacement_ : nullptr,
-                         values.defaultFillPattern, values.stackSizes, settings);
+                         values.defaultFillPattern, values.stackSizes, writerSettings);
 }
 
 void ToolRunSteps::writeSeggerScript(const std::string& outputPath, const RunValues& values,

@@ -103,6 +103,9 @@ class XMLDocument {
   // The errno value of the last load() that could not open or read its file;
   // 0 after a load() that read it.
   int readFailure() const { return readFailure_; }
+  // The outermost element that the last parse left open at the end of its
+  // text (it is in no tree); null when every element was closed.
+  const XMLElement* unclosedElement() const { return unclosedElement_; }
 
   bool keepCharacterData() const { return keepCharacterData_; }
 
@@ -162,6 +165,7 @@ class XMLDocument {
   std::string errorMessage_;
   uint32_t errorLine_ = 0;
   int readFailure_ = 0;
+  const XMLElement* unclosedElement_ = nullptr;
   size_t bytesRead_ = 0;
   size_t filesRead_ = 0;
   // Set by the parser right before it makes a node for this string.

@@ -108,6 +108,7 @@ bool XMLParser::run() {
   }
   // Elements still open are dropped; they stay unreachable in the arena.
   document_.root_ = declarationStop ? nullptr : root_;
+  document_.unclosedElement_ = openElements_.empty() ? nullptr : openElements_.front();
   if (error_ == 0) return true;
   document_.setError(error_ == 1 ? "bad tagName" : "tagName mismatch", errorLine_);
   return false;

@@ -65,6 +65,12 @@ check_layout() {  # elf stack-size ccm-size
     [[ -n ${sym[$name]+set} ]] || { fail "symbol $name missing"; return; }
   done
 
+  # The ELF starts at the reset handler (ENTRY); a Thumb entry point has its
+  # lowest bit set.
+  local entry
+  entry=$(arm-none-eabi-readelf -h "$elf" | awk '/Entry point address/ { print $4 }')
+  expect "entry point" $((${entry:-0} | 1)) $((${sym[reset_handler]:-0} | 1))
+
   # Code and constants are loaded and run in flash, the vector table first.
   expect ".vectors address" "${vma[.vectors]}" $flash
   for section in .vectors .text .ARM.exidx .ctors .rodata; do
