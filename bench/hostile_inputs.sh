@@ -86,6 +86,21 @@ case_imports_300k() {
   { printf '<R>'; repeat 300000 '<Import filename="i.xml"/>'; printf '</R>'; } >map.xml
   run -memory-map-file map.xml out.ld
 }
+# 70,000 different files (symbolic links to one), more than 65,535, with a
+# dependency file and -warnings; the last file has a finding.
+case_imports_70k_files_with_dependency_file() {
+  printf '<I/>' >i.xml
+  mkdir parts
+  perl -e 'symlink "../i.xml", "parts/f$_.xml" or die $! for 1..69999'
+  printf '<I><MemorySegment name="LAST" start="0" size="4" acess="ReadWrite"/></I>' >parts/f70000.xml
+  perl -e 'print "<R>"; print "<Import filename=\"parts/f$_.xml\"/>" for 1..70000; print "</R>"' >map.xml
+  run -warnings -memory-map-file map.xml -dependency-file out.d out.ld
+}
+case_dependency_file_tab_in_name() {
+  printf '<I/>' >$'tab\tname.xml'
+  printf '<R><include filename="tab&#9;name.xml"/></R>' >map.xml
+  run -memory-map-file map.xml -dependency-file out.d out.ld
+}
 case_foreach_exclusions_200k() {
   local list
   list=$(perl -e 'print join(",", map { "e$_" } 1..200000)')
