@@ -1,6 +1,7 @@
 #include "expr/form_lexer_token.h"
 
 #include "expr/ascii_class.h"
+#include "expr/unicode_classes.h"
 
 namespace vozo {
 
@@ -49,17 +50,23 @@ size_t binaryIntegerLength(std::string_view text) {
   return skipRun(text, 2, isBinaryDigit);
 }
 
+// The position after the decimal digits at `at`: "0" to "9" and the
+// decimal digits of other scripts, as "\\d" of a Unicode pattern takes them.
+size_t skipDecimalDigits(std::string_view text, size_t at) {
+  return at + decimalDigitRunLength(text.substr(at));
+}
+
 // Both digit runs must be there: "12." and "12.x" are no float, and "12.5.3"
 // is the float "12.5".
 size_t floatLength(std::string_view text) {
-  const size_t point = skipRun(text, 0, isDecimalDigit);
+  const size_t point = skipDecimalDigits(text, 0);
   if (point == 0 || point == text.size() || text[point] != '.') return 0;
-  const size_t end = skipRun(text, point + 1, isDecimalDigit);
+  const size_t end = skipDecimalDigits(text, point + 1);
   return end == point + 1 ? 0 : end;
 }
 
 size_t integerLength(std::string_view text) {
-  const size_t digitsEnd = skipRun(text, 0, isDecimalDigit);
+  const size_t digitsEnd = skipDecimalDigits(text, 0);
   return digitsEnd == 0 ? 0 : skipIntegerSuffix(text, digitsEnd);
 }
 
@@ -99,8 +106,15 @@ ByteSet FormLexerToken::firstBytes() const {
     case Form::BinaryInteger:
       return ByteSet("0");
     case Form::Float:
-    case Form::Integer:
-      return ByteSet("0123456789");
+    case Form::Integer: {
+      ByteSet digitStarts;
+      for (unsigned byte = 0; byte < 256; ++byte) {
+        if (mayStartDecimalDigit(static_cast<unsigned char>(byte))) {
+          digitStarts.add(static_cast<unsigned char>(byte));
+        }
+      }
+      return digitStarts;
+    }
     case Form::Identifier:
       return ByteSet("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz_$");
     case Form::Register:

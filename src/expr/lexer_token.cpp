@@ -1,6 +1,6 @@
 #include "expr/lexer_token.h"
 
-#include "expr/unicode_space.h"
+#include "expr/unicode_classes.h"
 
 namespace vozo {
 

@@ -42,9 +42,12 @@ TEST(TokenFormTest, EdgeCasesMatchAsThePatternsDo) {
       // Integers, identifiers and registers around their edges.
       "0", "007", "9a", "1$", "_", "$", "$9", "a$b_9", "Z@", "x.y", "@", "@@", "@a$",
       "@_9Z", "@.", "a-b",
-      // Bytes above 0x7F (a UTF-8 digit, Latin-1 superscripts and letters) are
-      // no digit or letter; NUL ends no run by itself.
-      "\xD9\xA1", "1\xD9\xA1", "1.\xD9\xA1", "\xB9", "a\xE9", "@\xE9", "0x\xAA", "1\xC2\xA0",
+      // Decimal digits of every script (Arabic-Indic one, fullwidth five,
+      // mathematical bold zero), malformed and cut-off sequences, Latin-1
+      // bytes, a no-break space: only whole Nd code points are digits.
+      "\xD9\xA1", "1\xD9\xA1", "1.\xD9\xA1", "\xD9\xA1.\xEF\xBC\x95", "\xEF\xBC\x95U",
+      "\xF0\x9D\x9F\x8E" "1", "\xD9", "1\xD9", "1.\xD9", "\xC0\xB0", "\xE0\x80\xB0", "\xB9",
+      "a\xE9", "@\xE9", "0x\xAA", "1\xC2\xA0", "\xD9\xAA", "\xEF\xBC\x9A",
       "1\0"s, "\0 1"s, "12\0.5"s, "",
       // Long runs.
       longDigits, longDigits + "." + longDigits, longDigits + ".", "0x" + longDigits + "ULL",
@@ -54,9 +57,11 @@ TEST(TokenFormTest, EdgeCasesMatchAsThePatternsDo) {
 }
 
 // Every text of up to five bytes from an alphabet holding each byte class
-// the forms tell apart, plus one byte above 0x7F.
+// the forms tell apart, plus the bytes of U+0661 (D9 A1), a digit, and the
+// lead byte of a three-byte sequence, so that whole, cut-off and malformed
+// sequences all occur.
 TEST(TokenFormTest, EveryShortTextMatchesAsThePatternsDo) {
-  constexpr std::string_view alphabet = "019xXb.ULula_$@Z\xD9";
+  constexpr std::string_view alphabet = "019xXb.ULula_$@Z\xD9\xA1\xEF";
   constexpr size_t maxLength = 5;
   const auto pairs = makePatternPairs();
   std::string text;

@@ -1,8 +1,8 @@
 #pragma once
 // The reference for the lexer's number, name and register recognisers: the
-// six token patterns compiled by PCRE2 the way the lexer once matched them
-// (8-bit code units, no UTF mode so that \d is [0-9] on bytes, anchored at
-// the start of the text, no start optimisation). Used by the tests and the
+// six token patterns compiled by PCRE2 on UTF-8 text with Unicode properties,
+// so that \d is any decimal digit (category Nd), a malformed sequence matches
+// nothing, and the match is anchored at the start of the text. Used by the tests and the
 // fuzz target that compare the two; the program itself does not link PCRE2.
 
 #define PCRE2_CODE_UNIT_WIDTH 8
@@ -41,7 +41,9 @@ class PatternPair {
     int error = 0;
     PCRE2_SIZE errorOffset = 0;
     code_.reset(pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.pattern.data()),
-                              pattern.pattern.size(), PCRE2_ANCHORED | PCRE2_NO_START_OPTIMIZE,
+                              pattern.pattern.size(),
+                              PCRE2_ANCHORED | PCRE2_NO_START_OPTIMIZE | PCRE2_UTF | PCRE2_UCP |
+                                  PCRE2_MATCH_INVALID_UTF,
                               &error, &errorOffset, nullptr));
     if (!code_ || !matchData_) {
       throw std::logic_error("cannot compile " + std::string(pattern.pattern));
@@ -57,7 +59,10 @@ class PatternPair {
                                text.size(), 0, 0, matchData_.get(), nullptr);
     if (rc == PCRE2_ERROR_NOMATCH) return 0;
     if (rc < 0) throw std::runtime_error("pcre2_match failed: " + std::to_string(rc));
-    return pcre2_get_ovector_pointer(matchData_.get())[1];
+    // A malformed sequence at the start is skipped rather than matched, so
+    // even an anchored match may begin after it: that is no token here.
+    const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(matchData_.get());
+    return ovector[0] == 0 ? ovector[1] : 0;
   }
 
   // Length of the lexer recogniser's token at the start of `text`.
