@@ -12,9 +12,9 @@
 //   - a node must not outlive its document; to move a subtree into another
 //     document, clone it there (XMLDocument::clone).
 //
-// Strings handed to a node are copied into its document's arena and stored
-// NUL-terminated: tagName().data(), text().data() and the data() of every
-// attribute name and value are C strings.
+// Strings handed to a node are kept in its document's arena: tag names,
+// texts and attribute names and values are sized views, to be read with
+// their size (they are not C strings).
 //
 // Children form a doubly linked list (nextSibling, previousSibling) with
 // firstChild and lastChild at its ends, so every change to a child list is
@@ -40,9 +40,6 @@
 //
 // Every element of such a document then is a MemoryMapElement, so code that
 // reads the tree converts with static_cast<MemoryMapElement*>(element).
-// While the parser runs, an element's constructor must treat the tag name as
-// a sized view: the parser works in place and writes the terminating NUL
-// only once it has read past the name.
 
 #include <cstddef>
 #include <cstdint>
@@ -167,7 +164,7 @@ class XMLNode {
 // millions of nodes: a field added to XMLNode costs a whole word per node.
 static_assert(sizeof(XMLNode) == 6 * sizeof(void*) + 8, "XMLNode grew");
 
-// One attribute. Both views are NUL-terminated strings in the arena.
+// One attribute. Both views are strings in the arena.
 struct XMLAttribute {
   std::string_view name;
   std::string_view value;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "xml/byte_scans.h"
+#include "xml/character_references.h"
 #include "xml/same_bytes.h"
 
 namespace vozo {
@@ -12,52 +13,10 @@ namespace {
 
 using scan::countNewlines;
 using scan::findByte;
-using scan::findTagStart;
-using scan::findValueStop;
 using scan::hasClass;
 using scan::kAttributeStart;
 using scan::kName;
 using scan::kSpace;
-
-// Digit value in a character reference: 0-9, then 10-35 for 'a'-'z'; every
-// other character counts as 0 (upper-case letters included).
-inline uint32_t digitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'z') return c - 'a' + 10;
-  return 0;
-}
-
-// The byte that the reference between "&" and ";" stands for; false when it
-// is not one the parser knows.
-bool decodeReference(std::string_view reference, char& out) {
-  if (reference.empty()) return false;
-  if (reference[0] == '#') {
-    std::string_view digits = reference.substr(1);
-    uint32_t base = 10;
-    if (!digits.empty() && digits[0] == 'x') {
-      base = 16;
-      digits.remove_prefix(1);
-    }
-    uint32_t value = 0;  // wraps in 32 bits; only the low byte is used
-    for (char c : digits) value = value * base + digitValue(c);
-    out = static_cast<char>(value & 0xFF);
-    return true;
-  }
-  if (reference == "lt") {
-    out = '<';
-  } else if (reference == "gt") {
-    out = '>';
-  } else if (reference == "amp") {
-    out = '&';
-  } else if (reference == "apos") {
-    out = '\'';
-  } else if (reference == "quot") {
-    out = '"';
-  } else {
-    return false;
-  }
-  return true;
-}
 
 // Byte-wise name order; attribute names are never empty and mostly differ
 // in their first byte.
@@ -86,7 +45,6 @@ bool XMLParser::run() {
       // At "<".
       int32_t line = lineAt(p_);
       ++p_;
-      flushTerminator();  // character data may end at this "<"
       Outcome outcome;
       switch (*p_) {
         case '?':
@@ -123,9 +81,9 @@ void XMLParser::skipSpace() {
 std::string_view XMLParser::readName() {
   char* start = p_;
   while (hasClass(*p_, kName)) ++p_;
-  tokenEnd_ = p_;
+  std::string_view name(start, p_ - start);
   skipSpace();
-  return std::string_view(start, tokenEnd_ - start);
+  return name;
 }
 
 std::span<char> XMLParser::readQuotedValue(char quote) {
@@ -152,17 +110,6 @@ int32_t XMLParser::lineAt(const char* position) {
 std::string_view XMLParser::inPlace(std::string_view text) {
   document_.inPlaceString_ = text;
   return text;
-}
-
-void XMLParser::terminateAt(char* at) {
-  // Only a newline changes what the line count will see.
-  if (*at == '\n') lineAt(p_);
-  *at = '\0';
-}
-
-void XMLParser::flushTerminator() {
-  if (pendingTerminator_) terminateAt(pendingTerminator_);
-  pendingTerminator_ = nullptr;
 }
 
 char* XMLParser::findClosing(char* from, char close) const {
@@ -259,7 +206,6 @@ XMLParser::Outcome XMLParser::comment(int32_t line) {
   }
   p_ = close + 3;
   if (keepCharacterData_ && !openElements_.empty()) {
-    terminateAt(close);
     XMLComment* node = document_.createComment(inPlace(textStart, close - textStart));
     node->setSource(sourceFile_, line);
     openElements_.back()->appendChild(node);
@@ -283,7 +229,6 @@ XMLParser::Outcome XMLParser::cdataSection(int32_t line) {
   p_ = close + 3;
   // Kept whether or not character data is.
   if (!openElements_.empty()) {
-    terminateAt(close);
     XMLCDATASection* node =
         document_.createCDATASection(inPlace(contentStart, close - contentStart));
     node->setSource(sourceFile_, line);
@@ -295,7 +240,6 @@ XMLParser::Outcome XMLParser::cdataSection(int32_t line) {
 // After "<", at the first byte of the tag name.
 XMLParser::Outcome XMLParser::startTag(int32_t line) {
   std::string_view tagName = readName();
-  char* tagEnd = tokenEnd_;
   XMLElement* element = document_.createElement(inPlace(tagName));
   element->setSource(sourceFile_, line);
   openElements_.push_back(element);
@@ -309,7 +253,6 @@ XMLParser::Outcome XMLParser::startTag(int32_t line) {
       return Outcome::Stop;
     }
     std::string_view name = readName();
-    char* nameEnd = tokenEnd_;
     if (*p_ != '=') continue;  // no value: ignored
     ++p_;
     skipSpace();
@@ -319,8 +262,6 @@ XMLParser::Outcome XMLParser::startTag(int32_t line) {
     std::span<char> raw = readQuotedValue(quote);
     char* valueStart = raw.data();
     size_t length = decodeInPlace(valueStart, valueStart + raw.size(), false);
-    terminateAt(nameEnd);
-    terminateAt(valueStart + length);
     pendingAttributes_.push_back({{name, std::string_view(valueStart, length)},
                                   static_cast<uint32_t>(pendingAttributes_.size())});
   }
@@ -333,150 +274,8 @@ XMLParser::Outcome XMLParser::startTag(int32_t line) {
   } else if (*p_ == '/') {
     outcome = endTag();
   }
-  // The byte after the tag name ("/", ">" or white space) has been passed.
-  if (outcome == Outcome::CharacterData && tagEnd < p_) terminateAt(tagEnd);
   if (opened && filter_ != nullptr) leaveOutContent(*element);
   return outcome;
-}
-
-// ---- Content left out ----
-
-void XMLParser::leaveOutContent(XMLElement& element) {
-  // Scans that would stop where the last one stopped get a few tries only.
-  constexpr int kScansBeforeFailure = 3;
-  if (p_ <= scanFailedAt_ && scansBeforeFailure_ == 0) return;
-  std::span<XMLElement* const> enclosing(openElements_.data(), openElements_.size() - 1);
-  if (!filter_->mayLeaveOut(element, enclosing)) return;
-  char* failedAt = nullptr;
-  char* end = scanPlainContent(element.tagName(), failedAt);
-  if (end == nullptr) {
-    if (failedAt == scanFailedAt_) {
-      --scansBeforeFailure_;
-    } else {
-      scanFailedAt_ = failedAt;
-      scansBeforeFailure_ = kScansBeforeFailure;
-    }
-    return;
-  }
-  p_ = end;
-  closeTopElement();
-  filter_->leftOut(element);
-}
-
-char* XMLParser::scanPlainContent(std::string_view outerName, char*& failedAt) {
-  // Each step follows what the ordinary parse does with the same bytes (see
-  // startTag and endTag), taking only the plain forms. Newlines are counted
-  // on the way, so that the line count can step over the content.
-  std::vector<std::string_view>& open = scanOpenNames_;
-  std::vector<XMLAttribute>& attributes = scanAttributes_;
-  // The shapes of earlier scans are reused, their lists kept allocated.
-  std::vector<ScanShape>& shapes = scanShapes_;
-  size_t shapeCount = 0;
-  open.clear();
-  lineAt(p_);
-  uint32_t lines = 0;
-  char* p = p_;
-  auto stop = [&failedAt](char* at) -> char* {
-    failedAt = at;
-    return nullptr;
-  };
-  auto skipSpaceAt = [&lines](char*& at) {
-    while (hasClass(*at, kSpace)) lines += *at++ == '\n';
-  };
-  auto nameAt = [](char*& at) {
-    char* start = at;
-    while (hasClass(*at, kName)) ++at;
-    return std::string_view(start, at - start);
-  };
-  for (;;) {
-    // Character data up to the next tag; it is not kept.
-    p = findTagStart(p, end_, lines);
-    if (*p != '<') return stop(p);
-    ++p;
-    if (*p == '/') {
-      ++p;
-      std::string_view name = nameAt(p);
-      skipSpaceAt(p);
-      std::string_view openName = open.empty() ? outerName : open.back();
-      if (*p != '>' || !openName.starts_with(name)) return stop(p);
-      ++p;
-      if (open.empty()) {
-        linesBeforeMark_ += lines;
-        lineMark_ = p;
-        return p;
-      }
-      open.pop_back();
-      continue;
-    }
-    std::string_view tagName = nameAt(p);
-    skipSpaceAt(p);
-    attributes.clear();
-    // Descendants of one tag mostly repeat the attribute names of the one
-    // before: a name is first compared with the one at its place there
-    // (followed by "=", which ends a name as the byte-wise read would).
-    ScanShape* shape = nullptr;
-    for (size_t i = 0; i < shapeCount; ++i) {
-      if (sameName(shapes[i].tagName, tagName)) shape = &shapes[i];
-    }
-    bool namesAsBefore = shape != nullptr;
-    while (hasClass(*p, kAttributeStart)) {
-      std::string_view name;
-      const size_t index = attributes.size();
-      if (namesAsBefore && index < shape->names.size()) {
-        const std::string_view expected = shape->names[index];
-        if (static_cast<size_t>(end_ - p) > expected.size() &&
-            sameBytes(p, expected.data(), expected.size()) && p[expected.size()] == '=') {
-          name = std::string_view(p, expected.size());
-          p += expected.size();
-        }
-      }
-      if (name.empty()) {
-        namesAsBefore = false;
-        name = nameAt(p);
-        skipSpaceAt(p);
-      }
-      if (*p != '=') return stop(p);
-      ++p;
-      skipSpaceAt(p);
-      const char quote = *p;
-      if (quote != '"' && quote != '\'') return stop(p);
-      char* valueStart = ++p;
-      for (;;) {
-        p = findValueStop(p, end_);
-        if (*p == quote) break;
-        if (*p == '\n') {
-          ++lines;
-        } else if (*p != '"' && *p != '\'') {
-          return stop(p);
-        }
-        ++p;  // the other quote or a newline
-      }
-      attributes.push_back({name, std::string_view(valueStart, p - valueStart)});
-      ++p;
-      skipSpaceAt(p);
-    }
-    namesAsBefore = namesAsBefore && attributes.size() == shape->names.size();
-    if (!namesAsBefore) {
-      if (shape == nullptr) {
-        if (shapeCount == shapes.size()) shapes.emplace_back();
-        shape = &shapes[shapeCount++];
-      }
-      shape->tagName = tagName;
-      shape->names.clear();
-      for (const XMLAttribute& attribute : attributes) shape->names.push_back(attribute.name);
-    }
-    bool selfClosing = false;
-    if (*p == '/' && p[1] == '>') {
-      selfClosing = true;
-      p += 2;
-    } else if (*p == '>') {
-      ++p;
-    } else {
-      return stop(p);
-    }
-    if (!filter_->acceptDescendant(tagName, attributes, namesAsBefore)) return stop(p);
-    if (!selfClosing) open.push_back(tagName);
-  }
 }
 
 // At "/" of an end tag (or of "/>" closing a start tag).
@@ -523,11 +322,6 @@ bool XMLParser::characterData() {
   if (keepCharacterData_ && !openElements_.empty()) {
     int32_t line = lineAt(start);
     size_t length = decodeInPlace(start, next, true);
-    if (start + length < next) {
-      terminateAt(start + length);
-    } else if (next != end_) {
-      deferTerminator(next);  // the "<" is still to be read
-    }
     XMLData* node = document_.createData(inPlace(start, length));
     node->setSource(sourceFile_, line);
     openElements_.back()->appendChild(node);
@@ -537,49 +331,14 @@ bool XMLParser::characterData() {
 
 // ---- Texts and attributes ----
 
-// Entity references are matched in the raw text; carriage returns are
-// dropped from the literal bytes of character data only (a "&#13;" reference
-// still gives one). A reference yielding a zero byte ends the text. The
-// output never outruns the input, so the text shrinks where it stands.
 size_t XMLParser::decodeInPlace(char* begin, char* end, bool removeCarriageReturns) {
   size_t size = end - begin;
   if (size == 0) return 0;
   bool hasEntity = std::memchr(begin, '&', size) != nullptr;
   bool hasReturn = removeCarriageReturns && std::memchr(begin, '\r', size) != nullptr;
   if (!hasEntity && !hasReturn) return size;
-
   lineAt(p_);  // the bytes are about to change
-  char* out = begin;
-  char* in = begin;
-  char* semicolon = nullptr;  // first ";" after the current "&"; null when none
-  bool semicolonKnown = false;
-  while (in < end) {
-    char c = *in;
-    if (c == '\r' && removeCarriageReturns) {
-      ++in;
-      continue;
-    }
-    if (c != '&') {
-      *out++ = c;
-      ++in;
-      continue;
-    }
-    // Without a ";" after it the reference is not one.
-    if (!semicolonKnown || (semicolon && semicolon <= in)) {
-      semicolon = findByte(in + 1, end, ';');
-      semicolonKnown = true;
-    }
-    char byte;
-    if (!semicolon || !decodeReference(std::string_view(in + 1, semicolon - in - 1), byte)) {
-      *out++ = '&';
-      ++in;
-      continue;
-    }
-    if (byte == '\0') break;
-    *out++ = byte;
-    in = semicolon + 1;
-  }
-  return out - begin;
+  return decodeReferencesInPlace(begin, end, removeCarriageReturns);
 }
 
 void XMLParser::storeAttributes(XMLElement& element) {

@@ -4,9 +4,7 @@
 //
 // The parser works in place on a copy of the text in the document's arena:
 // the strings that nodes keep (tag names, attribute names and values, texts)
-// are views into that copy. Each is made NUL-terminated by overwriting the
-// byte after it (a delimiter such as a quote, "=", "<" or white space) once
-// the scanner has passed that byte; decoding entities and dropping carriage
+// are sized views into that copy; decoding entities and dropping carriage
 // returns shrink a text where it stands. The text is a range [begin, end)
 // with a NUL byte at `end` and none before it, so the scanner can look at the
 // current byte, and one byte past a byte that is not NUL, without bounds
@@ -19,9 +17,9 @@
 // ends.
 //
 // With a content filter (xml/content_filter.h), the content of an element
-// the filter names is first read by a light scanner that makes no nodes;
-// when the scanner or the filter declines, the parser reads the content the
-// ordinary way from where it starts.
+// the filter names is first read by a light scanner that makes no nodes
+// (plain_content_scan.cpp); when the scanner or the filter declines, the
+// parser reads the content the ordinary way from where it starts.
 
 #include <cstdint>
 #include <span>
@@ -67,16 +65,9 @@ class XMLParser {
   // Position of the first `close` pair (first byte of "--" or "]]") that is
   // followed by ">", searching from `from`; null when there is none.
   char* findClosing(char* from, char close) const;
-  // Decodes [begin, end) where it stands; returns the decoded length.
+  // Decodes [begin, end), which the scanner has passed, where it stands
+  // (xml/character_references.h); returns the decoded length.
   size_t decodeInPlace(char* begin, char* end, bool removeCarriageReturns);
-
-  // Writes the NUL that ends a kept string at `at`, which the scanner has
-  // passed. When the byte is a newline, newlines are counted up to the
-  // current position first.
-  void terminateAt(char* at);
-  // A terminator that must wait until the scanner has passed its byte.
-  void deferTerminator(char* at) { pendingTerminator_ = at; }
-  void flushTerminator();
 
   // Announces `text` (in the text being parsed) to the document as the
   // string of the node about to be made, so that the node keeps the view
@@ -104,8 +95,6 @@ class XMLParser {
   const uint32_t sourceFile_;  // stamped on every node with its line
   char* const end_;
   char* p_;
-  char* tokenEnd_ = nullptr;  // end of the name read last
-  char* pendingTerminator_ = nullptr;
 
   // Line counting is lazy: newlines are counted up to a position only when a
   // line is needed there (node starts, errors) or before a byte is rewritten.

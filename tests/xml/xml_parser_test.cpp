@@ -187,7 +187,7 @@ TEST(ParserTest, NodeLines) {
   EXPECT_EQ(lines, (std::vector<int32_t>{1, 1, 2, 3, 3, 4, 5, 6}));
 }
 
-TEST(ParserTest, KeptStringsAreTerminated) {
+TEST(ParserTest, KeptStringsEndAtEveryDelimiter) {
   // Strings end at every kind of delimiter, some shrunk by decoding.
   std::string text =
       "<r\n a='&lt;x&gt;'b=\"v\"\tc = 'w'>t&amp;u<e/><f\n/><g>\r\n<!--c-->x&#10;y<![CDATA[d]]>"
@@ -196,10 +196,7 @@ TEST(ParserTest, KeptStringsAreTerminated) {
     XMLDocument document(keep);
     ASSERT_TRUE(document.parse(text));
     size_t strings = 0;
-    auto check = [&](std::string_view s) {
-      EXPECT_EQ(s.data()[s.size()], '\0') << s;
-      ++strings;
-    };
+    auto check = [&](std::string_view) { ++strings; };
     for (const XMLNode* n = document.root(); n; n = nextInDocumentOrder(n, document.root())) {
       if (const XMLElement* e = n->asElement()) {
         check(e->tagName());
@@ -222,7 +219,7 @@ TEST(ParserTest, KeptStringsAreTerminated) {
 
 TEST(ParserTest, ArbitraryBytesKeepTheTreeSound) {
   // Fragments of markup glued together at random: every parse must end, and
-  // whatever tree comes out must be well linked with terminated strings.
+  // whatever tree comes out must be well linked.
   const std::string_view pieces[] = {"<",         ">",
                                      "/",         "?",
                                      "!",         "-",
@@ -257,14 +254,6 @@ TEST(ParserTest, ArbitraryBytesKeepTheTreeSound) {
         last = c;
       }
       ASSERT_EQ(n->lastChild(), last) << text;
-      if (const XMLElement* e = n->asElement()) {
-        ASSERT_EQ(e->tagName().data()[e->tagName().size()], '\0') << text;
-        for (const XMLAttribute& a : e->attributes()) {
-          ASSERT_EQ(a.value.data()[a.value.size()], '\0') << text;
-        }
-      } else {
-        ASSERT_EQ(n->asText()->text().data()[n->asText()->text().size()], '\0') << text;
-      }
     }
     toXmlText(*document.root());
   }
