@@ -58,17 +58,14 @@ void reserveForAll(std::string& out, size_t done, size_t total) {
 
 }  // namespace
 
-std::string gnuLdScriptText(const std::map<std::string, std::string>& symbols,
-                            bool checkSegmentOverflow, bool checkSectionOverflow,
-                            bool checkUnplacedSections, const MemoryMap& memoryMap,
-                            const MemoryMap* sectionPlacement,
-                            const std::string& defaultFillPattern, bool stackSizes,
-                            const RunSettings& settings) {
+std::string gnuLdScriptText(const MemoryMap& memoryMap, const MemoryMap* sectionPlacement,
+                            const GnuLdScriptSettings& settings) {
+  const RunSettings& run = settings.run;
   std::string out;
   out.reserve(kInitialScriptBytes);
-  if (!settings.entrySymbol.empty()) put(out, "ENTRY(", settings.entrySymbol, ")\n\n");
+  if (!run.entrySymbol.empty()) put(out, "ENTRY(", run.entrySymbol, ")\n\n");
   out += "MEMORY\n{\n";
-  if (checkUnplacedSections) {
+  if (settings.checkUnplacedSections) {
     out += "  UNPLACED_SECTIONS (wx) : ORIGIN = 0x100000000, LENGTH = 0\n";
   }
 
@@ -95,7 +92,7 @@ std::string gnuLdScriptText(const std::map<std::string, std::string>& symbols,
 
   for (const MemoryMapElement* segment : segments) writeSegmentSymbols(out, *segment);
   out += "\n";
-  for (const auto& [name, value] : symbols) {
+  for (const auto& [name, value] : settings.symbols) {
     put(out, "  ", name, " = ", value, ";\n");
     checkScriptSize(out);
   }
@@ -105,33 +102,26 @@ std::string gnuLdScriptText(const std::map<std::string, std::string>& symbols,
   std::vector<SectionRecord*> records;
   buildSectionChains(storage, records,
                      placementDefinesRegions ? std::vector<MemoryMapElement*>() : segments,
-                     memoryMap, sectionPlacement, settings.verbose ? settings.progress : nullptr);
-  markPlacedFromSegmentEnd(records, symbols, settings.warnings);
+                     memoryMap, sectionPlacement, run.verbose ? run.progress : nullptr);
+  markPlacedFromSegmentEnd(records, settings.symbols, run.warnings);
 
-  SectionLayout layout(out, records, checkSegmentOverflow, checkSectionOverflow, defaultFillPattern,
-                       settings);
+  SectionLayout layout(out, records, settings);
   for (size_t i = 0; i < records.size(); ++i) {
     layOutSection(layout, *records[i]);
     checkScriptSize(out);
     if (i + 1 == kSectionsBeforeEstimate) reserveForAll(out, i + 1, records.size());
   }
 
-  if (stackSizes) out += "  .stack_sizes(INFO) : { KEEP(*(.stack_sizes)); }\n";
+  if (settings.stackSizes) out += "  .stack_sizes(INFO) : { KEEP(*(.stack_sizes)); }\n";
   out += "}\n\n";
   return out;
 }
 
-void writeGnuLdScript(const std::string& outputPath,
-                      const std::map<std::string, std::string>& symbols, bool checkSegmentOverflow,
-                      bool checkSectionOverflow, bool checkUnplacedSections,
-                      const MemoryMap& memoryMap, const MemoryMap* sectionPlacement,
-                      const std::string& defaultFillPattern, bool stackSizes,
-                      const RunSettings& settings) {
+void writeGnuLdScript(const std::string& outputPath, const MemoryMap& memoryMap,
+                      const MemoryMap* sectionPlacement, const GnuLdScriptSettings& settings) {
   // Opened first, so that an unwritable path fails before any progress text.
   ReplacedFile file(outputPath);
-  file.write(gnuLdScriptText(symbols, checkSegmentOverflow, checkSectionOverflow,
-                             checkUnplacedSections, memoryMap, sectionPlacement,
-                             defaultFillPattern, stackSizes, settings));
+  file.write(gnuLdScriptText(memoryMap, sectionPlacement, settings));
 }
 
 }  // namespace vozo

@@ -4,30 +4,22 @@
 // user symbols, one output-section statement per program section (see
 // section_layout.h) and the optional stack-sizes statement.
 
-#include <map>
 #include <string>
 
-#include "linkscript/run_settings.h"
+#include "linkscript/gnu_ld_script_settings.h"
 #include "memory/memory_map.h"
 
 namespace vozo {
 
-// `sectionPlacement` may be null (no section placement file). Throws
-// HException when the output file cannot be opened; layout failures pass
-// through as std::string.
-void writeGnuLdScript(const std::string& outputPath,
-                      const std::map<std::string, std::string>& symbols, bool checkSegmentOverflow,
-                      bool checkSectionOverflow, bool checkUnplacedSections,
-                      const MemoryMap& memoryMap, const MemoryMap* sectionPlacement,
-                      const std::string& defaultFillPattern, bool stackSizes,
-                      const RunSettings& settings);
+// Writes the script into the file at `outputPath`, replacing it as a whole
+// (linkscript/replaced_file.h). `sectionPlacement` is null without a section
+// placement file. A file that cannot be written, and a layout that cannot be
+// made (section_layout.h), end the run.
+void writeGnuLdScript(const std::string& outputPath, const MemoryMap& memoryMap,
+                      const MemoryMap* sectionPlacement, const GnuLdScriptSettings& settings);
 
 // The whole script as text (what writeGnuLdScript writes into the file).
-std::string gnuLdScriptText(const std::map<std::string, std::string>& symbols,
-                            bool checkSegmentOverflow, bool checkSectionOverflow,
-                            bool checkUnplacedSections, const MemoryMap& memoryMap,
-                            const MemoryMap* sectionPlacement,
-                            const std::string& defaultFillPattern, bool stackSizes,
-                            const RunSettings& settings);
+std::string gnuLdScriptText(const MemoryMap& memoryMap, const MemoryMap* sectionPlacement,
+                            const GnuLdScriptSettings& settings);
 
 }  // namespace vozo

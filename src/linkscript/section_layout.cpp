@@ -115,7 +115,11 @@ bool prepare(SectionLayout& layout, Frame& frame) {
   return true;
 }
 
-std::string loadStart(const Frame& frame, std::string_view segmentStem, const std::string& al) {
+// The load address of a section: its own start, its place from the segment
+// end, or just past its predecessor (or at the segment start without one),
+// aligned.
+std::string loadStartOf(const Frame& frame, std::string_view segmentStem,
+                        const std::string& alignment) {
   const SectionRecord& record = *frame.record;
   const MemoryMapElement& element = *record.element;
   if (element.hasStart()) return std::string(element.startText().value_or(std::string_view()));
@@ -134,7 +138,7 @@ std::string loadStart(const Frame& frame, std::string_view segmentStem, const st
     put(start, "__", p->symbolStem(), "_end__");
   }
   if (element.hasAlignment() && element.alignment() > 1)
-    start = "ALIGN(" + start + " , " + al + ")";
+    start = "ALIGN(" + start + " , " + alignment + ")";
   return start;
 }
 
@@ -156,151 +160,222 @@ std::string runAddress(const Frame& frame) {
   return run;
 }
 
-void writeSection(SectionLayout& layout, const Frame& frame) {
-  std::string& out = layout.out;
-  const SectionRecord& record = *frame.record;
-  const MemoryMapElement& element = *record.element;
-  const std::string& n = record.name;
-  const std::string_view s = record.symbolStem();
-  const std::string g = record.segmentStem();
-  const SectionRecord* p = frame.predecessor;
+// The pieces of text that the lines of one section statement share, each
+// made once.
+struct StatementText {
+  explicit StatementText(const Frame& frame);
 
-  const bool aligned = element.hasAlignment();
-  const std::string al = aligned ? std::to_string(element.alignment()) : std::string();
-  const std::string start = loadStart(frame, g, al);
-  const std::string_view lt = element.isLoaded() ? "" : " (NOLOAD)";
-  const bool hasSize = element.hasSize();
-  const std::string sz =
-      hasSize ? expandSegmentSizeRemaining(element.sizeText().value_or(std::string_view()),
-                                           *record.segment, p)
-              : std::string();
+  const SectionRecord& record;
+  const MemoryMapElement& element;
+  const std::string& name;      // the output section's name
+  std::string_view symbolStem;  // stem of the section's __<stem>_start__ symbols
+  std::string segmentStem;      // stem of the segment's symbols
+  bool aligned;                 // the section has an alignment
+  std::string alignment;        // its value, empty when it has none
+  std::string loadStart;        // the load address expression
+  std::string_view noLoad;      // " (NOLOAD)" for a section not loaded, else empty
+  bool sized;                   // the section has a size
+  std::string size;             // its expression, empty when it has none
+  bool loadedElsewhere;         // it runs at another address than it loads at
+};
 
-  auto writeOpening = [&] {
-    put(out, "  {\n", "    __", s, "_start__ = .;\n");
-    if (element.hasAddressSymbol()) {
-      put(out, "    ", element.addressSymbol().value_or(std::string_view()), " = ", "  __", s,
-          "_start__;\n");
-    }
-  };
+// Each member is made where it stands, in the order declared.
+StatementText::StatementText(const Frame& frame)
+    : record(*frame.record),
+      element(*record.element),
+      name(record.name),
+      symbolStem(record.symbolStem()),
+      segmentStem(record.segmentStem()),
+      aligned(element.hasAlignment()),
+      alignment(aligned ? std::to_string(element.alignment()) : std::string()),
+      loadStart(loadStartOf(frame, segmentStem, alignment)),
+      noLoad(element.isLoaded() ? "" : " (NOLOAD)"),
+      sized(element.hasSize()),
+      size(sized ? expandSegmentSizeRemaining(element.sizeText().value_or(std::string_view()),
+                                              *record.segment, frame.predecessor)
+                 : std::string()),
+      loadedElsewhere(runsElsewhere(element)) {}
 
+// The start symbol and the user's address symbol, first inside the braces.
+void writeStartSymbols(std::string& out, const StatementText& t) {
+  put(out, "  {\n", "    __", t.symbolStem, "_start__ = .;\n");
+  if (t.element.hasAddressSymbol()) {
+    put(out, "    ", t.element.addressSymbol().value_or(std::string_view()), " = ", "  __",
+        t.symbolStem, "_start__;\n");
+  }
+}
+
+// A run section holds no input sections of its own: the sections that run
+// in it are placed there. Writes its opening lines and returns the
+// expression of its end: past its size and past each of those sections,
+// whichever is last.
+std::string writeRunSectionOpening(std::string& out, const StatementText& t,
+                                   const std::vector<SectionRecord*>& runIns) {
+  put(out, "  ", t.name, " ", t.loadStart, t.noLoad, " :\n");
+  writeStartSymbols(out, t);
   std::string end;
-  if (frame.kind == SectionKind::Run) {
-    put(out, "  ", n, " ", start, lt, " :\n");
-    writeOpening();
-    if (hasSize) {
-      if (aligned) {
-        put(end, "ALIGN(__", s, "_start__ + ", sz, ", ", al, ")");
-      } else {
-        put(end, "__", s, "_start__ + ", sz);
-      }
-    }
-    for (const SectionRecord* runIn : *frame.runIns) {
-      std::string term;
-      put(term, "__", s, "_start__ + SIZEOF(", runIn->name, ")");
-      end = end.empty() ? term : "MAX(" + end + ", " + term + ")";
-    }
-  } else {
-    put(out, "  __", s, "_load_start__ = ", start, ";\n");
-    switch (frame.kind) {
-      case SectionKind::RunOffset:
-        put(out, "  ", n, " __", s, "_load_start__ + ",
-            element.runOffset().value_or(std::string_view()), lt, " : AT(", start, ")\n");
-        break;
-      case SectionKind::RunIn:
-        put(out, "  ", n, " ", runAddress(frame), lt, " : AT(", start, ")\n");
-        break;
-      default:
-        put(out, "  ", n, " ", start, lt, " : AT(", start, ")\n");
-        break;
-    }
-    writeOpening();
-    std::string in = element.hasInputSections()
-                         ? std::string(element.inputSections().value_or(std::string_view()))
-                         : defaultInputSections(n, layout.settings);
-    if (element.isKept()) in = "KEEP(" + in + ")";
-    put(out, "    ", in, "\n");
-    if (hasSize) {
-      if (aligned) {
-        put(out, "    . = ALIGN(MAX(__", s, "_start__ + ", sz, " , .), ", al, ");\n");
-      } else {
-        put(out, "    . = MAX(__", s, "_start__ + ", sz, " , .);\n");
-      }
+  if (t.sized) {
+    if (t.aligned) {
+      put(end, "ALIGN(__", t.symbolStem, "_start__ + ", t.size, ", ", t.alignment, ")");
+    } else {
+      put(end, "__", t.symbolStem, "_start__ + ", t.size);
     }
   }
+  for (const SectionRecord* runIn : runIns) {
+    std::string term;
+    put(term, "__", t.symbolStem, "_start__ + SIZEOF(", runIn->name, ")");
+    end = end.empty() ? term : "MAX(" + end + ", " + term + ")";
+  }
+  return end;
+}
 
-  // Closing lines.
-  if (element.hasFill()) {
-    put(out, "  } =", element.fill().value_or(std::string_view()), "\n");
-  } else if (!layout.defaultFillPattern.empty()) {
-    put(out, "  } =", layout.defaultFillPattern, "\n");
+// The run address of the statement: at the load address, at an offset from
+// it, or in the run section.
+void writeAddressLine(std::string& out, const StatementText& t, const Frame& frame) {
+  switch (frame.kind) {
+    case SectionKind::RunOffset:
+      put(out, "  ", t.name, " __", t.symbolStem, "_load_start__ + ",
+          t.element.runOffset().value_or(std::string_view()), t.noLoad, " : AT(", t.loadStart,
+          ")\n");
+      break;
+    case SectionKind::RunIn:
+      put(out, "  ", t.name, " ", runAddress(frame), t.noLoad, " : AT(", t.loadStart, ")\n");
+      break;
+    default:
+      put(out, "  ", t.name, " ", t.loadStart, t.noLoad, " : AT(", t.loadStart, ")\n");
+      break;
+  }
+}
+
+// The opening lines of a section with input sections: its load start, its
+// addresses, its input sections and the padding up to its size.
+void writeLoadedSectionOpening(std::string& out, const StatementText& t, const Frame& frame,
+                               const RunSettings& settings) {
+  put(out, "  __", t.symbolStem, "_load_start__ = ", t.loadStart, ";\n");
+  writeAddressLine(out, t, frame);
+  writeStartSymbols(out, t);
+  std::string in = t.element.hasInputSections()
+                       ? std::string(t.element.inputSections().value_or(std::string_view()))
+                       : defaultInputSections(t.name, settings);
+  if (t.element.isKept()) in = "KEEP(" + in + ")";
+  put(out, "    ", in, "\n");
+  if (t.sized) {
+    if (t.aligned) {
+      put(out, "    . = ALIGN(MAX(__", t.symbolStem, "_start__ + ", t.size, " , .), ", t.alignment,
+          ");\n");
+    } else {
+      put(out, "    . = MAX(__", t.symbolStem, "_start__ + ", t.size, " , .);\n");
+    }
+  }
+}
+
+// The closing brace with the section's fill pattern, or the run's default.
+void writeClosingBrace(std::string& out, const StatementText& t,
+                       std::string_view defaultFillPattern) {
+  if (t.element.hasFill()) {
+    put(out, "  } =", t.element.fill().value_or(std::string_view()), "\n");
+  } else if (!defaultFillPattern.empty()) {
+    put(out, "  } =", defaultFillPattern, "\n");
   } else {
     put(out, "  }\n");
   }
-  if (frame.kind == SectionKind::Run) {
-    put(out, "  __", s, "_end__ = ", end, ";\n");
+}
+
+// The end, size and load end symbols, the user's symbols for them, and the
+// segment's used end and size after its last section. `runSectionEnd` is the
+// end expression of a run section, empty for other sections.
+void writeEndSymbols(std::string& out, const StatementText& t, std::string_view runSectionEnd,
+                     bool isRunSection) {
+  const std::string_view s = t.symbolStem;
+  const std::string_view n = t.name;
+  if (isRunSection) {
+    put(out, "  __", s, "_end__ = ", runSectionEnd, ";\n");
     put(out, "  __", s, "_size__ = __", s, "_end__ - __", s, "_start__;\n");
   } else {
     put(out, "  __", s, "_end__ = __", s, "_start__ + SIZEOF(", n, ");\n");
     put(out, "  __", s, "_size__ = SIZEOF(", n, ");\n");
   }
-  if (element.hasEndSymbol()) {
-    put(out, "  ", element.endSymbol().value_or(std::string_view()), " = ", "  __", s, "_end__;\n");
+  if (t.element.hasEndSymbol()) {
+    put(out, "  ", t.element.endSymbol().value_or(std::string_view()), " = ", "  __", s,
+        "_end__;\n");
   }
-  if (element.hasSizeSymbol()) {
-    put(out, element.sizeSymbol().value_or(std::string_view()), " = ", "  __", s, "_size__;\n");
+  if (t.element.hasSizeSymbol()) {
+    put(out, t.element.sizeSymbol().value_or(std::string_view()), " = ", "  __", s, "_size__;\n");
   }
-  const bool loadedElsewhere = runsElsewhere(element);
-  if (loadedElsewhere) {
+  if (t.loadedElsewhere) {
     put(out, "  __", s, "_load_end__ = __", s, "_load_start__ + SIZEOF(", n, ");\n\n");
   } else {
     put(out, "  __", s, "_load_end__ = __", s, "_end__;\n\n");
   }
-  if (record.lastInSegment) {
-    put(out, "  __", g, "_segment_used_end__ = ", start, " + SIZEOF(", n, ");\n");
+  if (t.record.lastInSegment) {
+    const std::string& g = t.segmentStem;
+    put(out, "  __", g, "_segment_used_end__ = ", t.loadStart, " + SIZEOF(", n, ");\n");
     put(out, "  __", g, "_segment_used_size__ = __", g, "_segment_used_end__ - __", g,
         "_segment_start__;\n\n");
   }
-  if (layout.checkSegmentOverflow) {
-    if (loadedElsewhere) {
-      put(out, "  . = ASSERT(__", s, "_load_start__ == __", s, "_load_end__ || (__", s,
-          "_load_end__ - __", g, "_segment_start__) <=  __", g, "_segment_size__ , \"error: ", n,
-          " is too large to fit in ", g, " memory segment\");\n");
-    } else {
-      put(out, "  . = ASSERT(__", s, "_start__ == __", s, "_end__ || (__", s, "_end__ - __", g,
-          "_segment_start__) <= __", g, "_segment_size__ , \"error: ", n,
-          " is too large to fit in ", g, " memory segment\");\n");
-    }
-    if (p && (element.hasStart() || record.placeFromSegmentEnd)) {
-      std::string_view pLoad = runsElsewhere(*p->element) ? "_load" : "";
-      std::string_view load = loadedElsewhere ? "_load" : "";
-      put(out, "  . = ASSERT(__", p->symbolStem(), pLoad, "_end__ <= __", s, load,
-          "_start__ , \"error: section ", p->name, " overlaps absolute placed section ", n,
-          "\");\n");
-    }
-    put(out, "\n");
+}
+
+// -check-segment-overflow: the section fits in its segment, and a section
+// placed at a fixed address or from the segment end does not overlap its
+// predecessor.
+void writeSegmentOverflowChecks(std::string& out, const StatementText& t,
+                                const SectionRecord* predecessor) {
+  const std::string_view s = t.symbolStem;
+  const std::string_view n = t.name;
+  const std::string& g = t.segmentStem;
+  if (t.loadedElsewhere) {
+    put(out, "  . = ASSERT(__", s, "_load_start__ == __", s, "_load_end__ || (__", s,
+        "_load_end__ - __", g, "_segment_start__) <=  __", g, "_segment_size__ , \"error: ", n,
+        " is too large to fit in ", g, " memory segment\");\n");
+  } else {
+    put(out, "  . = ASSERT(__", s, "_start__ == __", s, "_end__ || (__", s, "_end__ - __", g,
+        "_segment_start__) <= __", g, "_segment_size__ , \"error: ", n, " is too large to fit in ",
+        g, " memory segment\");\n");
   }
-  if (layout.checkSectionOverflow && hasSize) {
-    if (aligned) {
-      put(out, "  . = ASSERT(", sz, "  == ALIGN(", sz, ", ", al, "), \"error: ", n,
-          " section size does not match alignment\");\n\n");
-    }
-    put(out, "  . = ASSERT(__", s, "_size__ <= ", sz, " , \"error: ", n,
-        " section is larger than specified size\");\n");
-    put(out, "\n");
+  if (predecessor && (t.element.hasStart() || t.record.placeFromSegmentEnd)) {
+    std::string_view predecessorLoad = runsElsewhere(*predecessor->element) ? "_load" : "";
+    std::string_view load = t.loadedElsewhere ? "_load" : "";
+    put(out, "  . = ASSERT(__", predecessor->symbolStem(), predecessorLoad, "_end__ <= __", s, load,
+        "_start__ , \"error: section ", predecessor->name, " overlaps absolute placed section ", n,
+        "\");\n");
   }
+  put(out, "\n");
+}
+
+// -check-section-overflow, for a section with a size: the size is a
+// multiple of the alignment, and the contents fit in it.
+void writeSectionSizeChecks(std::string& out, const StatementText& t) {
+  if (t.aligned) {
+    put(out, "  . = ASSERT(", t.size, "  == ALIGN(", t.size, ", ", t.alignment,
+        "), \"error: ", t.name, " section size does not match alignment\");\n\n");
+  }
+  put(out, "  . = ASSERT(__", t.symbolStem, "_size__ <= ", t.size, " , \"error: ", t.name,
+      " section is larger than specified size\");\n");
+  put(out, "\n");
+}
+
+// The whole statement of one section and the symbols and checks after it.
+void writeSection(SectionLayout& layout, const Frame& frame) {
+  std::string& out = layout.out;
+  const StatementText t(frame);
+  const bool isRunSection = frame.kind == SectionKind::Run;
+  std::string runSectionEnd;
+  if (isRunSection) {
+    runSectionEnd = writeRunSectionOpening(out, t, *frame.runIns);
+  } else {
+    writeLoadedSectionOpening(out, t, frame, layout.settings);
+  }
+  writeClosingBrace(out, t, layout.script.defaultFillPattern);
+  writeEndSymbols(out, t, runSectionEnd, isRunSection);
+  if (layout.script.checkSegmentOverflow) writeSegmentOverflowChecks(out, t, frame.predecessor);
+  if (layout.script.checkSectionOverflow && t.sized) writeSectionSizeChecks(out, t);
 }
 
 }  // namespace
 
 SectionLayout::SectionLayout(std::string& out, const std::vector<SectionRecord*>& records,
-                             bool checkSegmentOverflow, bool checkSectionOverflow,
-                             std::string_view defaultFillPattern, const RunSettings& settings)
-    : out(out),
-      records(records),
-      checkSegmentOverflow(checkSegmentOverflow),
-      checkSectionOverflow(checkSectionOverflow),
-      defaultFillPattern(defaultFillPattern),
-      settings(settings) {
+                             const GnuLdScriptSettings& script)
+    : out(out), records(records), script(script), settings(script.run) {
   // Only the names that `runin` lists name are indexed, and every record is
   // matched against the two indices in one pass here: a script of many
   // sections has far fewer run sections, and small indices walked in one go

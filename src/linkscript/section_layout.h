@@ -16,26 +16,24 @@
 #include <unordered_map>
 #include <vector>
 
-#include "linkscript/run_settings.h"
+#include "linkscript/gnu_ld_script_settings.h"
 #include "linkscript/section_record.h"
 
 namespace vozo {
 
 // The state shared by all layOutSection calls of one script: the output
-// buffer, the records in creation order, the switches, and name indices built
-// once so that finding run sections stays linear in the number of records.
+// buffer, the records in creation order, the script's settings, and name
+// indices built once so that finding run sections stays linear in the number
+// of records.
 class SectionLayout {
  public:
   SectionLayout(std::string& out, const std::vector<SectionRecord*>& records,
-                bool checkSegmentOverflow, bool checkSectionOverflow,
-                std::string_view defaultFillPattern, const RunSettings& settings);
+                const GnuLdScriptSettings& script);
 
   std::string& out;
   const std::vector<SectionRecord*>& records;
-  bool checkSegmentOverflow;
-  bool checkSectionOverflow;
-  std::string defaultFillPattern;
-  const RunSettings& settings;
+  const GnuLdScriptSettings& script;
+  const RunSettings& settings;  // script.run
 
   // The first record (in list order) whose name N equals `name`, a name
   // that some `runin` list names; null if none.

@@ -9,10 +9,11 @@ namespace vozo {
 // Files of both kinds are always preprocessed.
 
 bool ToolRunSteps::loadMemoryMapFile(const std::string& path, const std::string& macroDefinitions) {
-  // Only the input checks read registers; they set a visitor on the
-  // document when they run, which keeps the registers in.
+  // The writers read no registers, and the input checks check the content
+  // that the load leaves out as it passes (memory/register_filter.h): the
+  // tree is made without the content of register descriptions.
   memoryMap_.leaveOutRegisters();
-  return loadFile(memoryMap_, path, macroDefinitions, true);
+  return loadFile(memoryMap_, path, macroDefinitions, /*preprocess=*/true);
 }
 
 void ToolRunSteps::loadMemoryMapText(const std::string& text) {
@@ -23,7 +24,7 @@ void ToolRunSteps::loadMemoryMapText(const std::string& text) {
 
 bool ToolRunSteps::loadSectionPlacementFile(const std::string& path,
                                             const std::string& macroDefinitions) {
-  return loadFile(sectionPlacement_, path, macroDefinitions, true);
+  return loadFile(sectionPlacement_, path, macroDefinitions, /*preprocess=*/true);
 }
 
 void ToolRunSteps::writeGnuLdScript(const std::string& outputPath, const RunValues& values,
@@ -32,10 +33,15 @@ void ToolRunSteps::writeGnuLdScript(const std::string& outputPath, const RunValu
   // end at its file and line; the writer's plain warning would repeat it.
   RunSettings writerSettings = settings;
   if (values.inputCheck != InputCheck::Off) writerSettings.warnings = nullptr;
-  vozo::writeGnuLdScript(outputPath, values.symbols, values.checkSegmentOverflow,
-                         values.checkSectionOverflow, values.checkUnplacedSections, memoryMap_,
+  vozo::writeGnuLdScript(outputPath, memoryMap_,
                          withSectionPlacement ? &sectionPlacement_ : nullptr,
-                         values.defaultFillPattern, values.stackSizes, writerSettings);
+                         {.symbols = values.symbols,
+                          .checkSegmentOverflow = values.checkSegmentOverflow,
+                          .checkSectionOverflow = values.checkSectionOverflow,
+                          .checkUnplacedSections = values.checkUnplacedSections,
+                          .defaultFillPattern = values.defaultFillPattern,
+                          .stackSizes = values.stackSizes,
+                          .run = writerSettings});
 }
 
 void ToolRunSteps::writeSeggerScript(const std::string& outputPath, const RunValues& values,

@@ -32,7 +32,8 @@ class RunSteps {
                                         const std::string& macroDefinitions) = 0;
 
   // Write the output file. `withSectionPlacement` tells whether the section
-  // placement document was loaded and takes part. Failures are thrown.
+  // placement document was loaded and takes part. A failure ends the run: it
+  // is thrown, as the writers below throw it, to runTool.
   virtual void writeGnuLdScript(const std::string& outputPath, const RunValues& values,
                                 const RunSettings& settings, bool withSectionPlacement) = 0;
   virtual void writeSeggerScript(const std::string& outputPath, const RunValues& values,
@@ -70,8 +71,8 @@ class RunSteps {
 };
 
 // The steps of the tool itself. It owns the two documents of the run, both
-// bound to the macro table, and loads them; the writers read them through
-// memoryMap() and sectionPlacement().
+// bound to the macro table, loads them, checks them and hands them to the
+// writer.
 class ToolRunSteps : public RunSteps {
  public:
   explicit ToolRunSteps(const MacroTable& macroTable)
@@ -92,11 +93,6 @@ class ToolRunSteps : public RunSteps {
                           Findings& findings) override;
   int readFailure(bool sectionPlacement) const override;
   std::vector<std::string> openedFiles() const override;
-
-  const MemoryMap& memoryMap() const { return memoryMap_; }
-  MemoryMap& memoryMap() { return memoryMap_; }
-  const MemoryMap& sectionPlacement() const { return sectionPlacement_; }
-  MemoryMap& sectionPlacement() { return sectionPlacement_; }
 
  private:
   // Declared first, so that the documents, whose loads call into the checks,

@@ -42,10 +42,14 @@ inline std::string scriptFor(std::string_view memoryMapXml, std::string_view pla
   auto memoryMap = documentFromText(memoryMapXml);
   std::unique_ptr<MemoryMap> placement;
   if (!placementXml.empty()) placement = documentFromText(placementXml);
-  return gnuLdScriptText(options.symbols, options.checkSegmentOverflow,
-                         options.checkSectionOverflow, options.checkUnplacedSections, *memoryMap,
-                         placement.get(), options.defaultFillPattern, options.stackSizes,
-                         options.settings);
+  return gnuLdScriptText(*memoryMap, placement.get(),
+                         {.symbols = options.symbols,
+                          .checkSegmentOverflow = options.checkSegmentOverflow,
+                          .checkSectionOverflow = options.checkSectionOverflow,
+                          .checkUnplacedSections = options.checkUnplacedSections,
+                          .defaultFillPattern = options.defaultFillPattern,
+                          .stackSizes = options.stackSizes,
+                          .run = options.settings});
 }
 
 // The section statements of a script: the text between the blank lines that
