@@ -140,11 +140,20 @@ ReplacedFile::ReplacedFile(std::string path) : path_(std::move(path)) {
   descriptor_ = ::open(path_.c_str(), O_WRONLY | O_CLOEXEC);
   if (descriptor_ >= 0) return;
   if (errno != ENOENT) failOpen(path_, errno);
-  std::optional<FolderAndName> file = finalFile(path_);
-  if (!file) failOpen(path_, errno);
-  if (::faccessat(AT_FDCWD, file->folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
+  if (!resolveFinalFile()) failOpen(path_, errno);
+  if (::faccessat(AT_FDCWD, finalFolder_.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
     failOpen(path_, errno);
   }
+}
+
+bool ReplacedFile::resolveFinalFile() {
+  if (finalFileResolved_) return true;
+  std::optional<FolderAndName> file = finalFile(path_);
+  if (!file) return false;
+  finalFolder_ = std::move(file->folder);
+  finalName_ = std::move(file->name);
+  finalFileResolved_ = true;
+  return true;
 }
 
 ReplacedFile::~ReplacedFile() {
@@ -161,17 +170,14 @@ void ReplacedFile::write(std::string_view contents) {
       return;
     }
     if (holdsExactly(path_, contents, status.st_size)) {
-      if (std::optional<FolderAndName> file = finalFile(path_)) {
-        TemporaryFile::removeLeftOver(file->folder, file->name);
-      }
+      if (resolveFinalFile()) TemporaryFile::removeLeftOver(finalFolder_, finalName_);
       return;
     }
     existingMode = status.st_mode & 07777;
   }
 
-  std::optional<FolderAndName> file = finalFile(path_);
-  if (!file) failWrite(path_, errno);
-  std::unique_ptr<TemporaryFile> temporary = TemporaryFile::create(file->folder, file->name);
+  if (!resolveFinalFile()) failWrite(path_, errno);
+  std::unique_ptr<TemporaryFile> temporary = TemporaryFile::create(finalFolder_, finalName_);
   if (!temporary) {
     const int error = errno;
     if (descriptor_ < 0 || !rewriteInPlace(descriptor_, contents)) {
@@ -181,7 +187,7 @@ void ReplacedFile::write(std::string_view contents) {
   }
   // The new file gets the mode the output has.
   if ((existingMode && ::fchmod(temporary->descriptor(), *existingMode) != 0) ||
-      !writeAll(temporary->descriptor(), contents) || !temporary->becomeOutput(file->name)) {
+      !writeAll(temporary->descriptor(), contents) || !temporary->becomeOutput(finalName_)) {
     failWrite(path_, errno);
   }
 }

@@ -37,9 +37,17 @@ class ReplacedFile {
   void write(std::string_view contents);
 
  private:
+  // The folder (without symbolic links) and the name of the file that
+  // writing to the path changes; false when the folder does not exist,
+  // with errno set. Resolved once, when first needed.
+  bool resolveFinalFile();
+
   std::string path_;
   // The existing file, open for writing; -1 when there was none.
   int descriptor_ = -1;
+  bool finalFileResolved_ = false;
+  std::string finalFolder_;
+  std::string finalName_;
 };
 
 // Opens `path` and writes `contents` in one go.
