@@ -3,10 +3,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "expr/h_exception.h"
 #include "xml/macro_table.h"
 
 namespace vozo::fuzz {
@@ -56,8 +56,7 @@ template <class Body>
 void expectingLimitErrors(Body&& body) {
   try {
     body();
-  } catch (const std::length_error&) {
-  } catch (const std::runtime_error&) {
+  } catch (const HException&) {
   }
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -29,13 +30,16 @@ class NameTable {
   static constexpr size_t kMaxNames = 64;
   static constexpr size_t kMaxNameLength = 32;
 
-  // The tables are constants: a list that breaks the bounds fails to compile.
+  // The tables are constants, built at compile time. That a list keeps
+  // within the bounds is an invariant of the source, not of any input: a
+  // list that breaks them reaches the throw during constant evaluation and
+  // fails to compile, so the logic_error is never thrown at run time.
   constexpr explicit NameTable(std::span<const std::string_view> names) : names_(names) {
-    if (names.size() > kMaxNames) throw "too many names for a NameTable";
+    if (names.size() > kMaxNames) throw std::logic_error("too many names for a NameTable");
     // Chained from the back, so that each chain keeps the list's order.
     for (size_t index = names.size(); index-- > 0;) {
       if (names[index].empty() || names[index].size() >= kMaxNameLength) {
-        throw "a NameTable name is empty or too long";
+        throw std::logic_error("a NameTable name is empty or too long");
       }
       uint8_t& head = firstOfLength_[names[index].size()];
       nextOfLength_[index] = head;

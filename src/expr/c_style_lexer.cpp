@@ -4,7 +4,6 @@
 #include <memory>
 
 #include "expr/form_lexer_token.h"
-#include "expr/parser_exception.h"
 
 namespace vozo {
 
@@ -142,6 +141,7 @@ void CStyleLexer::reset(std::string_view text) {
   pushed_.clear();
   ownedTexts_.clear();
   current_ = Token{};
+  unrecognised_ = {};
 }
 
 void CStyleLexer::pushInput(std::string text) {
@@ -171,7 +171,11 @@ const Token& CStyleLexer::next() {
         break;
       }
     }
-    if (found == nullptr) throw ParserException("unrecognised token: " + std::string(rest));
+    if (found == nullptr) {
+      unrecognised_ = rest;
+      current_ = Token{};
+      return current_;
+    }
     input.position += length;
     if (found->kind() == TOKEN_SPACE) continue;
     current_ = Token{found->kind(), found->precedence(), rest.substr(0, length)};

@@ -42,9 +42,12 @@ class CStyleLexer {
   size_t pushedInputCount() const { return pushed_.size(); }
 
   // Reads the next token. At the end of the last input it is TOKEN_EOL. When
-  // no recogniser matches, throws ParserException "unrecognised token: "
-  // followed by the rest of the current input.
+  // no recogniser matches, reading stops: the token is TOKEN_EOL and
+  // unrecognised() holds the rest of the current input.
   const Token& next();
+
+  // The text at which no recogniser matched; empty while reading goes on.
+  std::string_view unrecognised() const { return unrecognised_; }
 
   const Token& current() const { return current_; }
 
@@ -58,6 +61,7 @@ class CStyleLexer {
   std::vector<Input> pushed_;
   std::forward_list<std::string> ownedTexts_;  // stable storage for pushed inputs
   Token current_;
+  std::string_view unrecognised_;
 };
 
 }  // namespace vozo

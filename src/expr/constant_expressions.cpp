@@ -6,28 +6,28 @@
 
 namespace vozo {
 
-ExpressionValue IntegerConstantExpression::combine(std::span<ExpressionValue>) const {
+Outcome<ExpressionValue> IntegerConstantExpression::combine(std::span<ExpressionValue>) const {
   return ExpressionValue::signedInteger(value_, 8);
 }
 
-const Expression& IntegerConstantExpression::clone() const {
-  return parser().arena().make<IntegerConstantExpression>(parser(), sourceText(), value_);
+const Expression* IntegerConstantExpression::clone() const {
+  return &parser().arena().make<IntegerConstantExpression>(parser(), sourceText(), value_);
 }
 
-ExpressionValue FloatConstantExpression::combine(std::span<ExpressionValue>) const {
+Outcome<ExpressionValue> FloatConstantExpression::combine(std::span<ExpressionValue>) const {
   return ExpressionValue::floating(value_, 8);
 }
 
-const Expression& FloatConstantExpression::clone() const {
-  return parser().arena().make<FloatConstantExpression>(parser(), sourceText(), value_);
+const Expression* FloatConstantExpression::clone() const {
+  return &parser().arena().make<FloatConstantExpression>(parser(), sourceText(), value_);
 }
 
-ExpressionValue StringConstantExpression::combine(std::span<ExpressionValue>) const {
+Outcome<ExpressionValue> StringConstantExpression::combine(std::span<ExpressionValue>) const {
   return ExpressionValue::string(std::string(contents_));
 }
 
-const Expression& StringConstantExpression::clone() const {
-  return parser().arena().make<StringConstantExpression>(parser(), sourceText(), contents_);
+const Expression* StringConstantExpression::clone() const {
+  return &parser().arena().make<StringConstantExpression>(parser(), sourceText(), contents_);
 }
 
 }  // namespace vozo

@@ -30,8 +30,8 @@ class IntegerConstantExpression final : public ConstantExpression {
   IntegerConstantExpression(ExpressionParser& parser, std::string_view sourceText, uint64_t value)
       : ConstantExpression(parser, sourceText), value_(value) {}
   uint64_t value() const { return value_; }
-  ExpressionValue combine(std::span<ExpressionValue>) const override;
-  const Expression& clone() const override;
+  Outcome<ExpressionValue> combine(std::span<ExpressionValue>) const override;
+  const Expression* clone() const override;
 
  private:
   uint64_t value_;
@@ -41,8 +41,8 @@ class FloatConstantExpression final : public ConstantExpression {
  public:
   FloatConstantExpression(ExpressionParser& parser, std::string_view sourceText, double value)
       : ConstantExpression(parser, sourceText), value_(value) {}
-  ExpressionValue combine(std::span<ExpressionValue>) const override;
-  const Expression& clone() const override;
+  Outcome<ExpressionValue> combine(std::span<ExpressionValue>) const override;
+  const Expression* clone() const override;
 
  private:
   double value_;
@@ -54,8 +54,8 @@ class StringConstantExpression final : public ConstantExpression {
   StringConstantExpression(ExpressionParser& parser, std::string_view sourceText,
                            std::string_view contents)
       : ConstantExpression(parser, sourceText), contents_(contents) {}
-  ExpressionValue combine(std::span<ExpressionValue>) const override;
-  const Expression& clone() const override;
+  Outcome<ExpressionValue> combine(std::span<ExpressionValue>) const override;
+  const Expression* clone() const override;
 
  private:
   std::string_view contents_;

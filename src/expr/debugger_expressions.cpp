@@ -4,7 +4,7 @@
 
 namespace vozo {
 
-ExpressionValue LeftSquareBracketExpression::combine(std::span<ExpressionValue> values) const {
+Outcome<ExpressionValue> LeftSquareBracketExpression::combine(std::span<ExpressionValue> values) const {
   return parser().index(values[0], values[1]);
 }
 
@@ -21,7 +21,7 @@ TextPiece LeftSquareBracketExpression::textPiece(size_t index) const {
   }
 }
 
-ExpressionValue ArraySliceExpression::combine(std::span<ExpressionValue> values) const {
+Outcome<ExpressionValue> ArraySliceExpression::combine(std::span<ExpressionValue> values) const {
   return parser().arraySlice(values[0], values[1], values[2]);
 }
 
@@ -42,15 +42,15 @@ TextPiece MemberAccess::memberPiece(size_t index, std::string_view op) const {
   }
 }
 
-ExpressionValue DotExpression::combine(std::span<ExpressionValue> values) const {
+Outcome<ExpressionValue> DotExpression::combine(std::span<ExpressionValue> values) const {
   return parser().member(values[0], member());
 }
 
-ExpressionValue PtrToMemberExpression::combine(std::span<ExpressionValue> values) const {
+Outcome<ExpressionValue> PtrToMemberExpression::combine(std::span<ExpressionValue> values) const {
   return parser().pointedMember(values[0], member());
 }
 
-ExpressionValue CastExpression::combine(std::span<ExpressionValue> values) const {
+Outcome<ExpressionValue> CastExpression::combine(std::span<ExpressionValue> values) const {
   return parser().cast(typeText_, values[0]);
 }
 
@@ -67,7 +67,7 @@ TextPiece CastExpression::textPiece(size_t index) const {
   }
 }
 
-ExpressionValue CallExpression::combine(std::span<ExpressionValue> values) const {
+Outcome<ExpressionValue> CallExpression::combine(std::span<ExpressionValue> values) const {
   return parser().call(*operands_[0], values);
 }
 
@@ -86,7 +86,7 @@ TextPiece CallExpression::textPiece(size_t index) const {
   return {{}, operands_[1 + position / 2]};
 }
 
-ExpressionValue SizeofExpression::combine(std::span<ExpressionValue>) const {
+Outcome<ExpressionValue> SizeofExpression::combine(std::span<ExpressionValue>) const {
   if (operand_[0] != nullptr) return parser().sizeOfExpression(*operand_[0]);
   return parser().sizeOfType(typeText_);
 }
@@ -102,7 +102,7 @@ TextPiece SizeofExpression::textPiece(size_t index) const {
   }
 }
 
-ExpressionValue AddressofLineExpression::combine(std::span<ExpressionValue>) const {
+Outcome<ExpressionValue> AddressofLineExpression::combine(std::span<ExpressionValue>) const {
   return parser().addressOfLine(operand());
 }
 
@@ -117,7 +117,7 @@ TextPiece AddressofLineExpression::textPiece(size_t index) const {
   }
 }
 
-ExpressionValue SymbolAtExpression::combine(std::span<ExpressionValue>) const {
+Outcome<ExpressionValue> SymbolAtExpression::combine(std::span<ExpressionValue>) const {
   return parser().symbolAt(file_, line_);
 }
 

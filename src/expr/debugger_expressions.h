@@ -15,7 +15,7 @@ namespace vozo {
 class LeftSquareBracketExpression final : public BinaryExpression {
  public:
   using BinaryExpression::BinaryExpression;
-  ExpressionValue combine(std::span<ExpressionValue> values) const override;
+  Outcome<ExpressionValue> combine(std::span<ExpressionValue> values) const override;
   TextPiece textPiece(size_t index) const override;
   size_t textPieceCount() const override { return 4; }
 };
@@ -27,7 +27,7 @@ class ArraySliceExpression final : public Expression {
                        const Expression& last)
       : Expression(parser), operands_{&base, &first, &last} {}
   std::span<const Expression* const> operands() const override { return operands_; }
-  ExpressionValue combine(std::span<ExpressionValue> values) const override;
+  Outcome<ExpressionValue> combine(std::span<ExpressionValue> values) const override;
   size_t textPieceCount() const override { return 6; }
   TextPiece textPiece(size_t index) const override;
 
@@ -54,14 +54,14 @@ class MemberAccess : public UnaryExpression {
 class DotExpression final : public MemberAccess {
  public:
   using MemberAccess::MemberAccess;
-  ExpressionValue combine(std::span<ExpressionValue> values) const override;
+  Outcome<ExpressionValue> combine(std::span<ExpressionValue> values) const override;
   TextPiece textPiece(size_t index) const override { return memberPiece(index, "."); }
 };
 
 class PtrToMemberExpression final : public MemberAccess {
  public:
   using MemberAccess::MemberAccess;
-  ExpressionValue combine(std::span<ExpressionValue> values) const override;
+  Outcome<ExpressionValue> combine(std::span<ExpressionValue> values) const override;
   TextPiece textPiece(size_t index) const override { return memberPiece(index, "->"); }
 };
 
@@ -70,7 +70,7 @@ class CastExpression final : public UnaryExpression {
  public:
   CastExpression(ExpressionParser& parser, std::string_view typeText, const Expression& operand)
       : UnaryExpression(parser, operand), typeText_(typeText) {}
-  ExpressionValue combine(std::span<ExpressionValue> values) const override;
+  Outcome<ExpressionValue> combine(std::span<ExpressionValue> values) const override;
   size_t textPieceCount() const override { return 5; }
   TextPiece textPiece(size_t index) const override;
 
@@ -89,7 +89,7 @@ class CallExpression final : public Expression {
   std::span<const Expression* const> evaluatedOperands() const override {
     return operands_.subspan(1);
   }
-  ExpressionValue combine(std::span<ExpressionValue> values) const override;
+  Outcome<ExpressionValue> combine(std::span<ExpressionValue> values) const override;
   size_t textPieceCount() const override;
   TextPiece textPiece(size_t index) const override;
 
@@ -109,7 +109,7 @@ class SizeofExpression final : public Expression {
                                   : std::span<const Expression* const>();
   }
   std::span<const Expression* const> evaluatedOperands() const override { return {}; }
-  ExpressionValue combine(std::span<ExpressionValue> values) const override;
+  Outcome<ExpressionValue> combine(std::span<ExpressionValue> values) const override;
   size_t textPieceCount() const override { return 3; }
   TextPiece textPiece(size_t index) const override;
 
@@ -123,7 +123,7 @@ class AddressofLineExpression final : public UnaryExpression {
  public:
   using UnaryExpression::UnaryExpression;
   std::span<const Expression* const> evaluatedOperands() const override { return {}; }
-  ExpressionValue combine(std::span<ExpressionValue> values) const override;
+  Outcome<ExpressionValue> combine(std::span<ExpressionValue> values) const override;
   size_t textPieceCount() const override { return 3; }
   TextPiece textPiece(size_t index) const override;
 };
@@ -134,7 +134,7 @@ class SymbolAtExpression final : public Expression {
   SymbolAtExpression(ExpressionParser& parser, std::string_view fileText, std::string_view file,
                      std::string_view lineText, int64_t line)
       : Expression(parser), fileText_(fileText), file_(file), lineText_(lineText), line_(line) {}
-  ExpressionValue combine(std::span<ExpressionValue> values) const override;
+  Outcome<ExpressionValue> combine(std::span<ExpressionValue> values) const override;
   size_t textPieceCount() const override { return 5; }
   TextPiece textPiece(size_t index) const override;
 

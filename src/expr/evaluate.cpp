@@ -1,40 +1,24 @@
 #include "expr/evaluate.h"
 
 #include <optional>
-#include <stdexcept>
 #include <string>
 
-#include "expr/parser_exception.h"
-
+#include "expr/h_exception.h"
 namespace vozo {
 
 namespace {
 
-// Counts a failed evaluation against the parser's bound.
-void countFailure(SimpleExpressionParser& parser, std::string_view text) {
-  if (!parser.noteFailure(text)) {
-    throw std::length_error("more than " +
-                            std::to_string(SimpleExpressionParser::kMaxFailuresPerParser) +
-                            " expressions of one document do not evaluate, the limit for one "
-                            "document");
-  }
-}
-
 std::optional<ExpressionValue> tryEvaluate(SimpleExpressionParser& parser, std::string_view text) {
   if (text.empty()) return std::nullopt;
   if (text.size() > kMaxExpressionLength) {
-    throw std::length_error("an expression is longer than " +
+    throw HException("an expression is longer than " +
                             std::to_string(kMaxExpressionLength >> 10) +
                             " KiB, the limit for one expression");
   }
   spendExpressionText(parser, text.size());
-  if (parser.failedBefore(text)) return std::nullopt;
-  try {
-    return parser.evaluate(text);
-  } catch (const ParserException&) {
-    countFailure(parser, text);
-    return std::nullopt;
-  }
+  Outcome<ExpressionValue> value = parser.evaluate(text);
+  if (!value) return std::nullopt;
+  return std::move(*value);
 }
 
 bool isNumber(const ExpressionValue& value) {
@@ -46,24 +30,15 @@ bool isNumber(const ExpressionValue& value) {
 
 void spendExpressionText(SimpleExpressionParser& parser, size_t bytes) {
   if (!parser.spendText(bytes)) {
-    throw std::length_error("the expressions of one document are longer than " +
+    throw HException("the expressions of one document are longer than " +
                             std::to_string(SimpleExpressionParser::kMaxTextPerParser >> 20) +
                             " MiB in total, the limit for one document");
   }
 }
 
 bool evaluatesWithoutSpending(SimpleExpressionParser& parser, std::string_view text) {
-  if (text.empty() || text.size() > kMaxExpressionLength || parser.failedBefore(text)) {
-    return false;
-  }
-  try {
-    parser.evaluate(text);
-    return true;
-  } catch (...) {
-    // Whatever stops this evaluation stops the real one too, which the
-    // caller leaves to the ordinary path.
-    return false;
-  }
+  if (text.empty() || text.size() > kMaxExpressionLength) return false;
+  return parser.evaluate(text).ok();
 }
 
 uint64_t evaluateUnsigned(SimpleExpressionParser& parser, std::string_view text, bool& ok) {
@@ -84,12 +59,21 @@ int64_t evaluateSigned(SimpleExpressionParser& parser, std::string_view text, bo
 
 namespace {
 
-// Parses and evaluates a non-empty `text` into `result`; the parser's
-// failures leave as ParserException.
+// Parses and evaluates a non-empty `text` into `result`: its value, or the
+// failure's message.
 void parseAndEvaluate(SimpleExpressionParser& parser, std::string_view text, Evaluation& result) {
-  const Expression& expression = parser.parse(text);
+  Outcome<const Expression*> tree = parser.parse(text);
+  if (!tree) {
+    result.message = std::move(tree.failure().message);
+    return;
+  }
   result.unparsed = parser.unparsedToken();
-  result.value = expression.evaluate();
+  Outcome<ExpressionValue> value = (*tree)->evaluate();
+  if (!value) {
+    result.message = std::move(value.failure().message);
+    return;
+  }
+  result.value = std::move(*value);
 }
 
 }  // namespace
@@ -98,23 +82,15 @@ std::optional<Evaluation> evaluateTextWithoutCounting(SimpleExpressionParser& pa
                                                       std::string_view text) {
   Evaluation result;
   if (text.empty()) return result;
-  try {
-    parseAndEvaluate(parser, text, result);
-  } catch (...) {
-    return std::nullopt;
-  }
+  parseAndEvaluate(parser, text, result);
+  if (!result.value) return std::nullopt;
   return result;
 }
 
 Evaluation evaluateText(SimpleExpressionParser& parser, std::string_view text) {
   Evaluation result;
   if (text.empty()) return result;
-  try {
-    parseAndEvaluate(parser, text, result);
-  } catch (const ParserException& exception) {
-    countFailure(parser, text);
-    result.message = exception.message();
-  }
+  parseAndEvaluate(parser, text, result);
   return result;
 }
 

@@ -2,14 +2,11 @@
 // Entry points of the expression evaluator: text in, a number or a condition
 // out. `ok` is set to false first and to true only on success; on failure
 // (an empty text, a text that does not parse or evaluate, a result of the
-// wrong kind) the result is 0 / false. Parser failures never leave these
-// functions; only out-of-memory passes through, and the bounds, which throw
-// std::length_error naming the limit: a text longer than
-// kMaxExpressionLength, a text that takes the parser past its total
-// (SimpleExpressionParser::kMaxTextPerParser), and a failure that takes it
-// past its count of failures (SimpleExpressionParser::kMaxFailuresPerParser).
-// Real expressions are a few dozen bytes; the time and memory evaluation
-// takes grow with the length.
+// wrong kind) the result is 0 / false. Only the bounds end the run, throwing
+// HException naming the limit: a text longer than kMaxExpressionLength, and
+// a text that takes the parser past its total
+// (SimpleExpressionParser::kMaxTextPerParser). Real expressions are a few
+// dozen bytes; the time and memory evaluation takes grow with the length.
 
 #include <cstddef>
 #include <cstdint>
@@ -25,15 +22,14 @@ inline constexpr size_t kMaxExpressionLength = size_t{64} << 10;
 
 // Takes `bytes` from the expression text `parser` may still evaluate, as
 // every evaluation of a text of that length does; throws the same
-// std::length_error when less is left.
+// HException when less is left.
 void spendExpressionText(SimpleExpressionParser& parser, size_t bytes);
 
 // True when `text` is one the entry points below would hand to the
-// evaluator (not empty, within kMaxExpressionLength, not known to fail) and
-// it evaluates, whatever the kind of its value. Nothing is spent and no
-// failure is counted, so asking leaves the parser as it was: for a caller
-// that decides whether it can skip evaluating a text now, and spends its
-// length later (spendExpressionText).
+// evaluator (not empty, within kMaxExpressionLength) and it evaluates,
+// whatever the kind of its value. Nothing is spent, so asking leaves the
+// parser as it was: for a caller that decides whether it can skip
+// evaluating a text now, and spends its length later (spendExpressionText).
 bool evaluatesWithoutSpending(SimpleExpressionParser& parser, std::string_view text);
 
 // Accepts Signed, Unsigned and Float results; returns the unsigned read-out
@@ -58,9 +54,7 @@ struct Evaluation {
 };
 Evaluation evaluateText(SimpleExpressionParser& parser, std::string_view text);
 
-// evaluateText for a text that evaluates; none, and nothing counted, for one
-// that does not (whatever stops it, the bounds included), which leaves the
-// parser as it was.
+// evaluateText for a text that evaluates; none for one that does not.
 std::optional<Evaluation> evaluateTextWithoutCounting(SimpleExpressionParser& parser,
                                                       std::string_view text);
 

@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "expr/expression_parser.h"
-#include "expr/parser_exception.h"
 
 namespace vozo {
 
@@ -37,7 +36,7 @@ class ScratchLease {
 
 }  // namespace
 
-ExpressionValue Expression::evaluate() const {
+Outcome<ExpressionValue> Expression::evaluate() const {
   if (evaluatedOperands().empty()) return combine({});  // constants and names
 
   ScratchLease lease(parser().evaluationScratch());
@@ -54,9 +53,10 @@ ExpressionValue Expression::evaluate() const {
     }
     const std::span<ExpressionValue> operandValues(values.data() + frame.firstValue,
                                                    values.size() - frame.firstValue);
-    ExpressionValue result = frame.node->combine(operandValues);
+    Outcome<ExpressionValue> result = frame.node->combine(operandValues);
+    if (!result) return result;
     values.erase(values.begin() + static_cast<std::ptrdiff_t>(frame.firstValue), values.end());
-    values.push_back(std::move(result));
+    values.push_back(std::move(*result));
     frames.pop_back();
   }
   return std::move(values.back());
@@ -85,8 +85,8 @@ std::string Expression::text() const {
   return out;
 }
 
-const Expression& Expression::clone() const {
-  throw ParserException("cannot duplicate expression");
+const Expression* Expression::clone() const {
+  return nullptr;
 }
 
 TextPiece UnaryExpression::prefixPiece(size_t index, std::string_view op) const {

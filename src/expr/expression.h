@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "expr/expression_value.h"
+#include "expr/outcome.h"
 
 namespace vozo {
 
@@ -46,8 +47,9 @@ class Expression {
   ExpressionParser& parser() const { return *parser_; }
 
   // Evaluates the operands that the node needs, left to right and all of
-  // them (no short-circuit), then the node itself. Throws ParserException.
-  ExpressionValue evaluate() const;
+  // them (no short-circuit), then the node itself; the first failure ends the
+  // walk and is the result.
+  Outcome<ExpressionValue> evaluate() const;
 
   // The text form: binary nodes as "(left op right)", unary ones as
   // "(op operand)", constants and names as written.
@@ -60,16 +62,16 @@ class Expression {
   }
 
   // A copy in the same arena, used by compound assignment. Constants, names
-  // and the plain unary operators can be copied; anything else fails with
-  // "cannot duplicate expression".
-  virtual const Expression& clone() const;
+  // and the plain unary operators can be copied; anything else gives null
+  // (the parser reports "cannot duplicate expression").
+  virtual const Expression* clone() const;
 
   // All direct operands, in order.
   virtual std::span<const Expression* const> operands() const { return {}; }
   // The operands whose values combine() needs, in evaluation order.
   virtual std::span<const Expression* const> evaluatedOperands() const { return operands(); }
   // The node's own step, given the values of evaluatedOperands().
-  virtual ExpressionValue combine(std::span<ExpressionValue> values) const = 0;
+  virtual Outcome<ExpressionValue> combine(std::span<ExpressionValue> values) const = 0;
 
   virtual size_t textPieceCount() const = 0;
   virtual TextPiece textPiece(size_t index) const = 0;

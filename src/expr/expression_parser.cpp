@@ -8,7 +8,6 @@
 #include "expr/literal_values.h"
 #include "expr/name_expressions.h"
 #include "expr/operator_expressions.h"
-#include "expr/parser_exception.h"
 #include "expr/plain_literal.h"
 
 namespace vozo {
@@ -23,18 +22,15 @@ constexpr std::array<std::string_view, 10> kTypeWords = {
     "char", "short", "long", "float", "double", "signed", "unsigned", "const", "volatile", "struct",
 };
 
-[[noreturn]] void fail(std::string message) {
-  throw ParserException(std::move(message));
-}
+// What token() shows once the parse has failed: the end of the input, which
+// no loop of the parser continues on, so every level returns at once.
+const Token kEndOfInput;
 
 }  // namespace
 
 class ExpressionParser::NestingGuard {
  public:
-  explicit NestingGuard(int& depth) : depth_(depth) {
-    if (depth_ >= kMaxNesting) fail("expression nested too deeply");
-    ++depth_;
-  }
+  explicit NestingGuard(int& depth) : depth_(depth) { ++depth_; }
   ~NestingGuard() { --depth_; }
   NestingGuard(const NestingGuard&) = delete;
   NestingGuard& operator=(const NestingGuard&) = delete;
@@ -43,20 +39,41 @@ class ExpressionParser::NestingGuard {
   int& depth_;
 };
 
-const Expression& ExpressionParser::parse(std::string_view text) {
+Outcome<const Expression*> ExpressionParser::parse(std::string_view text) {
   arena_.reset();
   lexer_.reset(text);
   nesting_ = 0;
+  failed_ = false;
+  failure_.clear();
   advance();
-  return parseBinary(kLoosestLevel);
+  const Expression& tree = parseBinary(kLoosestLevel);
+  if (failed_) return Failure{std::move(failure_)};
+  return &tree;
 }
 
-ExpressionValue ExpressionParser::evaluate(std::string_view text) {
+Outcome<ExpressionValue> ExpressionParser::evaluate(std::string_view text) {
   if (std::optional<ExpressionValue> literal = evaluatePlainArithmetic(text)) return *literal;
-  return parse(text).evaluate();
+  Outcome<const Expression*> tree = parse(text);
+  if (!tree) return std::move(tree.failure());
+  return (*tree)->evaluate();
+}
+
+const Token& ExpressionParser::token() const {
+  return failed_ ? kEndOfInput : lexer_.current();
+}
+
+const Expression& ExpressionParser::failParse(std::string message) {
+  if (!failed_) {
+    failed_ = true;
+    failure_ = std::move(message);
+  }
+  // A stand-in for the part that failed, so that the levels above can
+  // return as usual; the tree is never evaluated.
+  return arena_.make<IntegerConstantExpression>(*this, std::string_view(), 0);
 }
 
 void ExpressionParser::advance() {
+  if (failed_) return;
   const Token* current = &lexer_.next();
   while (current->kind == TOKEN_IDENT && lexer_.pushedInputCount() < kMaxReplacementDepth) {
     std::optional<std::string> replacement = identifierReplacement(current->text);
@@ -64,10 +81,16 @@ void ExpressionParser::advance() {
     lexer_.pushInput(std::move(*replacement));
     current = &lexer_.next();
   }
+  if (!lexer_.unrecognised().empty()) {
+    failParse("unrecognised token: " + std::string(lexer_.unrecognised()));
+  }
 }
 
 void ExpressionParser::expect(TokenKind kind, const char* message) {
-  if (token().kind != kind) fail(message);
+  if (token().kind != kind) {
+    failParse(message);
+    return;
+  }
   advance();
 }
 
@@ -153,26 +176,30 @@ const Expression& ExpressionParser::makeBinary(TokenKind op, const Expression& l
       for (const auto& [compound, simple] : kPlainForm) {
         if (compound == op) plain = simple;
       }
-      const Expression& value = makeBinary(plain, left.clone(), right);
+      const Expression* copy = left.clone();
+      if (copy == nullptr) return failParse("cannot duplicate expression");
+      const Expression& value = makeBinary(plain, *copy, right);
       return arena_.make<AssignExpression>(*this, left, value);
     }
     default:  // "," "?" ">>>" ">>>="
-      fail("operator not supported");
+      return failParse("operator not supported");
   }
 }
 
 const Expression& ExpressionParser::makeIncrement(const Expression& target, TokenKind op) {
   static constexpr std::string_view kOne = "1";
   const Expression& one = arena_.make<IntegerConstantExpression>(*this, kOne, 1);
-  const Expression& copy = target.clone();
+  const Expression* copy = target.clone();
+  if (copy == nullptr) return failParse("cannot duplicate expression");
   const Expression& value =
       op == TOKEN_INCREMENT
-          ? static_cast<const Expression&>(arena_.make<PlusExpression>(*this, copy, one))
-          : arena_.make<MinusExpression>(*this, copy, one);
+          ? static_cast<const Expression&>(arena_.make<PlusExpression>(*this, *copy, one))
+          : arena_.make<MinusExpression>(*this, *copy, one);
   return arena_.make<AssignExpression>(*this, target, value);
 }
 
 const Expression& ExpressionParser::parseUnary() {
+  if (nesting_ >= kMaxNesting) return failParse("expression nested too deeply");
   NestingGuard guard(nesting_);
   const Token current = token();
   switch (current.kind) {
@@ -235,7 +262,7 @@ const Expression& ExpressionParser::parseUnary() {
       advance();
       return makeIncrement(parseUnary(), current.kind);
     default:
-      fail("unexpected token " + std::string(tokenKindName(current.kind)));
+      return failParse("unexpected token " + std::string(tokenKindName(current.kind)));
   }
 }
 
@@ -261,7 +288,7 @@ const Expression& ExpressionParser::parsePostfix(const Expression& primary) {
       case TOKEN_DOT:
       case TOKEN_POINTSAT: {
         advance();
-        if (token().kind != TOKEN_IDENT) fail("identifier expected");
+        if (token().kind != TOKEN_IDENT) return failParse("identifier expected");
         const std::string_view name = token().text;
         advance();
         if (kind == TOKEN_DOT) {
@@ -310,7 +337,7 @@ const Expression& ExpressionParser::parseName() {
   }
   while (token().kind == TOKEN_COLONCOLON) {
     advance();
-    if (token().kind != TOKEN_IDENT) fail("identifier expected");
+    if (token().kind != TOKEN_IDENT) return failParse("identifier expected");
     parts.push_back(token().text);
     advance();
   }
@@ -339,9 +366,18 @@ std::string_view ExpressionParser::parseTypeName() {
       advance();
     } else if (token().kind == TOKEN_IDENT && token().text == "struct") {
       advance();
-      if (token().kind == TOKEN_LCURLY) fail("struct parse error");
-      if (token().kind != TOKEN_IDENT) fail("identifier expected");
-      if (!isStructName(token().text)) fail("struct type not found");
+      std::string_view problem;
+      if (token().kind == TOKEN_LCURLY) {
+        problem = "struct parse error";
+      } else if (token().kind != TOKEN_IDENT) {
+        problem = "identifier expected";
+      } else if (!isStructName(token().text)) {
+        problem = "struct type not found";
+      }
+      if (!problem.empty()) {
+        failParse(std::string(problem));
+        return {};
+      }
       append("struct");
       append(token().text);
       advance();
@@ -381,11 +417,11 @@ const Expression& ExpressionParser::parseAddressofLine() {
 const Expression& ExpressionParser::parseSymbolAt() {
   advance();
   expect(TOKEN_LPAREN, "'(' expected");
-  if (token().kind != TOKEN_STRING) fail("string expected");
+  if (token().kind != TOKEN_STRING) return failParse("string expected");
   const std::string_view fileText = token().text;
   advance();
   expect(TOKEN_COMMA, "',' expected");
-  if (token().kind != TOKEN_INTEGER) fail("int expected");
+  if (token().kind != TOKEN_INTEGER) return failParse("int expected");
   const std::string_view lineText = token().text;
   const auto line = static_cast<int64_t>(integerLiteralValue(TOKEN_INTEGER, lineText));
   advance();

@@ -4,20 +4,20 @@
 
 namespace vozo {
 
-ExpressionValue IdentifierExpression::combine(std::span<ExpressionValue>) const {
+Outcome<ExpressionValue> IdentifierExpression::combine(std::span<ExpressionValue>) const {
   return parser().lookupSymbol(name_);
 }
 
-const Expression& IdentifierExpression::clone() const {
-  return parser().arena().make<IdentifierExpression>(parser(), name_);
+const Expression* IdentifierExpression::clone() const {
+  return &parser().arena().make<IdentifierExpression>(parser(), name_);
 }
 
-ExpressionValue ScopedIdentifierExpression::combine(std::span<ExpressionValue>) const {
+Outcome<ExpressionValue> ScopedIdentifierExpression::combine(std::span<ExpressionValue>) const {
   return parser().lookupScopedSymbol(parts_);
 }
 
-const Expression& ScopedIdentifierExpression::clone() const {
-  return parser().arena().make<ScopedIdentifierExpression>(parser(), parts_);
+const Expression* ScopedIdentifierExpression::clone() const {
+  return &parser().arena().make<ScopedIdentifierExpression>(parser(), parts_);
 }
 
 TextPiece ScopedIdentifierExpression::textPiece(size_t index) const {
@@ -25,12 +25,12 @@ TextPiece ScopedIdentifierExpression::textPiece(size_t index) const {
   return {parts_[index / 2]};
 }
 
-ExpressionValue RegisterExpression::combine(std::span<ExpressionValue>) const {
+Outcome<ExpressionValue> RegisterExpression::combine(std::span<ExpressionValue>) const {
   return parser().readRegister(registerText_);
 }
 
-const Expression& RegisterExpression::clone() const {
-  return parser().arena().make<RegisterExpression>(parser(), registerText_);
+const Expression* RegisterExpression::clone() const {
+  return &parser().arena().make<RegisterExpression>(parser(), registerText_);
 }
 
 }  // namespace vozo

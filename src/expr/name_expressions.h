@@ -14,8 +14,8 @@ class IdentifierExpression final : public Expression {
   IdentifierExpression(ExpressionParser& parser, std::string_view name)
       : Expression(parser), name_(name) {}
   std::string_view name() const { return name_; }
-  ExpressionValue combine(std::span<ExpressionValue>) const override;
-  const Expression& clone() const override;
+  Outcome<ExpressionValue> combine(std::span<ExpressionValue>) const override;
+  const Expression* clone() const override;
   size_t textPieceCount() const override { return 1; }
   TextPiece textPiece(size_t) const override { return {name_}; }
 
@@ -30,8 +30,8 @@ class ScopedIdentifierExpression final : public Expression {
   ScopedIdentifierExpression(ExpressionParser& parser, std::span<const std::string_view> parts)
       : Expression(parser), parts_(parts) {}
   std::span<const std::string_view> parts() const { return parts_; }
-  ExpressionValue combine(std::span<ExpressionValue>) const override;
-  const Expression& clone() const override;
+  Outcome<ExpressionValue> combine(std::span<ExpressionValue>) const override;
+  const Expression* clone() const override;
   size_t textPieceCount() const override { return parts_.size() * 2 - 1; }
   TextPiece textPiece(size_t index) const override;
 
@@ -44,8 +44,8 @@ class RegisterExpression final : public Expression {
   // `registerText` includes the leading "@".
   RegisterExpression(ExpressionParser& parser, std::string_view registerText)
       : Expression(parser), registerText_(registerText) {}
-  ExpressionValue combine(std::span<ExpressionValue>) const override;
-  const Expression& clone() const override;
+  Outcome<ExpressionValue> combine(std::span<ExpressionValue>) const override;
+  const Expression* clone() const override;
   size_t textPieceCount() const override { return 1; }
   TextPiece textPiece(size_t) const override { return {registerText_}; }
 

@@ -7,54 +7,56 @@ namespace vozo {
 namespace {
 
 template <class Node>
-const Expression& cloneUnary(const UnaryExpression& node) {
+const Expression* cloneUnary(const UnaryExpression& node) {
   ExpressionParser& parser = node.parser();
-  return parser.arena().make<Node>(parser, node.operand().clone());
+  const Expression* operand = node.operand().clone();
+  if (operand == nullptr) return nullptr;
+  return &parser.arena().make<Node>(parser, *operand);
 }
 
 }  // namespace
 
-ExpressionValue NegateExpression::combine(std::span<ExpressionValue> values) const {
+Outcome<ExpressionValue> NegateExpression::combine(std::span<ExpressionValue> values) const {
   return negate(values[0]);
 }
 
-const Expression& NegateExpression::clone() const {
+const Expression* NegateExpression::clone() const {
   return cloneUnary<NegateExpression>(*this);
 }
 
-ExpressionValue BitNotExpression::combine(std::span<ExpressionValue> values) const {
+Outcome<ExpressionValue> BitNotExpression::combine(std::span<ExpressionValue> values) const {
   return bitNot(values[0]);
 }
 
-const Expression& BitNotExpression::clone() const {
+const Expression* BitNotExpression::clone() const {
   return cloneUnary<BitNotExpression>(*this);
 }
 
-ExpressionValue LogicalNotExpression::combine(std::span<ExpressionValue> values) const {
+Outcome<ExpressionValue> LogicalNotExpression::combine(std::span<ExpressionValue> values) const {
   return logicalNot(values[0]);
 }
 
-const Expression& LogicalNotExpression::clone() const {
+const Expression* LogicalNotExpression::clone() const {
   return cloneUnary<LogicalNotExpression>(*this);
 }
 
-ExpressionValue AddressofExpression::combine(std::span<ExpressionValue>) const {
+Outcome<ExpressionValue> AddressofExpression::combine(std::span<ExpressionValue>) const {
   return parser().addressOf(operand());
 }
 
-const Expression& AddressofExpression::clone() const {
+const Expression* AddressofExpression::clone() const {
   return cloneUnary<AddressofExpression>(*this);
 }
 
-ExpressionValue DereferenceExpression::combine(std::span<ExpressionValue> values) const {
+Outcome<ExpressionValue> DereferenceExpression::combine(std::span<ExpressionValue> values) const {
   return parser().dereference(values[0]);
 }
 
-const Expression& DereferenceExpression::clone() const {
+const Expression* DereferenceExpression::clone() const {
   return cloneUnary<DereferenceExpression>(*this);
 }
 
-ExpressionValue AssignExpression::combine(std::span<ExpressionValue>) const {
+Outcome<ExpressionValue> AssignExpression::combine(std::span<ExpressionValue>) const {
   return parser().assign(left(), right());
 }
 

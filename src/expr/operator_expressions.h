@@ -9,24 +9,24 @@ namespace vozo {
 class NegateExpression final : public UnaryExpression {
  public:
   using UnaryExpression::UnaryExpression;
-  ExpressionValue combine(std::span<ExpressionValue> values) const override;
-  const Expression& clone() const override;
+  Outcome<ExpressionValue> combine(std::span<ExpressionValue> values) const override;
+  const Expression* clone() const override;
   TextPiece textPiece(size_t index) const override { return prefixPiece(index, "-"); }
 };
 
 class BitNotExpression final : public UnaryExpression {
  public:
   using UnaryExpression::UnaryExpression;
-  ExpressionValue combine(std::span<ExpressionValue> values) const override;
-  const Expression& clone() const override;
+  Outcome<ExpressionValue> combine(std::span<ExpressionValue> values) const override;
+  const Expression* clone() const override;
   TextPiece textPiece(size_t index) const override { return prefixPiece(index, "~"); }
 };
 
 class LogicalNotExpression final : public UnaryExpression {
  public:
   using UnaryExpression::UnaryExpression;
-  ExpressionValue combine(std::span<ExpressionValue> values) const override;
-  const Expression& clone() const override;
+  Outcome<ExpressionValue> combine(std::span<ExpressionValue> values) const override;
+  const Expression* clone() const override;
   TextPiece textPiece(size_t index) const override { return prefixPiece(index, "!"); }
 };
 
@@ -36,8 +36,8 @@ class AddressofExpression final : public UnaryExpression {
  public:
   using UnaryExpression::UnaryExpression;
   std::span<const Expression* const> evaluatedOperands() const override { return {}; }
-  ExpressionValue combine(std::span<ExpressionValue> values) const override;
-  const Expression& clone() const override;
+  Outcome<ExpressionValue> combine(std::span<ExpressionValue> values) const override;
+  const Expression* clone() const override;
   TextPiece textPiece(size_t index) const override { return prefixPiece(index, "&"); }
 };
 
@@ -45,8 +45,8 @@ class AddressofExpression final : public UnaryExpression {
 class DereferenceExpression final : public UnaryExpression {
  public:
   using UnaryExpression::UnaryExpression;
-  ExpressionValue combine(std::span<ExpressionValue> values) const override;
-  const Expression& clone() const override;
+  Outcome<ExpressionValue> combine(std::span<ExpressionValue> values) const override;
+  const Expression* clone() const override;
   TextPiece textPiece(size_t index) const override { return prefixPiece(index, "*"); }
 };
 
@@ -55,7 +55,7 @@ template <BinaryOperator Op>
 class BinaryOperatorExpression : public BinaryExpression {
  public:
   using BinaryExpression::BinaryExpression;
-  ExpressionValue combine(std::span<ExpressionValue> values) const final {
+  Outcome<ExpressionValue> combine(std::span<ExpressionValue> values) const final {
     return applyBinary(Op, values[0], values[1]);
   }
   TextPiece textPiece(size_t index) const final {
@@ -99,7 +99,7 @@ class AssignExpression final : public BinaryExpression {
  public:
   using BinaryExpression::BinaryExpression;
   std::span<const Expression* const> evaluatedOperands() const override { return {}; }
-  ExpressionValue combine(std::span<ExpressionValue> values) const override;
+  Outcome<ExpressionValue> combine(std::span<ExpressionValue> values) const override;
   TextPiece textPiece(size_t index) const override { return infixPiece(index, "="); }
 };
 

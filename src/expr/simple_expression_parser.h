@@ -5,10 +5,8 @@
 // are shared by all parsers.
 
 #include <cstddef>
-#include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 
 #include "expr/expression_parser.h"
 
@@ -29,69 +27,44 @@ class SimpleExpressionParser : public ExpressionParser {
     return true;
   }
 
-  // The most expressions that may fail to evaluate in one parser's life. The
-  // evaluator reports a failure by unwinding, which costs a hundred times an
-  // evaluation, so this and the text bound keep a document's expressions to
-  // a few seconds.
-  static constexpr size_t kMaxFailuresPerParser = 100000;
-
-  // True when `text` failed before with this parser (the last
-  // kRememberedFailures distinct texts are known): a generated file repeats
-  // the same failing text in every element it makes, and evaluating it again
-  // would fail again.
-  bool failedBefore(std::string_view text) const {
-    return !failedTexts_.empty() && failedTexts_.find(text) != failedTexts_.end();
-  }
-  // Counts a failure of `text`; false when it takes the parser past
-  // kMaxFailuresPerParser.
-  bool noteFailure(std::string_view text);
-
   // "a::b symbol not found" (parts joined by "::").
-  ExpressionValue lookupScopedSymbol(std::span<const std::string_view> parts) override;
+  Outcome<ExpressionValue> lookupScopedSymbol(std::span<const std::string_view> parts) override;
   // "<name> symbol not found".
-  ExpressionValue lookupSymbol(std::string_view name) override;
+  Outcome<ExpressionValue> lookupSymbol(std::string_view name) override;
   // "<register text>unknown register".
-  ExpressionValue readRegister(std::string_view registerText) override;
+  Outcome<ExpressionValue> readRegister(std::string_view registerText) override;
   bool isTypeName(std::string_view name) override;    // false
   bool isStructName(std::string_view name) override;  // false
   // "cannot cast".
-  ExpressionValue cast(std::string_view typeText, const ExpressionValue& value) override;
+  Outcome<ExpressionValue> cast(std::string_view typeText, const ExpressionValue& value) override;
   // The four dereferences: "cannot dereference".
-  ExpressionValue dereference(const ExpressionValue& pointer) override;
-  ExpressionValue index(const ExpressionValue& base, const ExpressionValue& index) override;
-  ExpressionValue member(const ExpressionValue& object, std::string_view member) override;
-  ExpressionValue pointedMember(const ExpressionValue& pointer, std::string_view member) override;
+  Outcome<ExpressionValue> dereference(const ExpressionValue& pointer) override;
+  Outcome<ExpressionValue> index(const ExpressionValue& base, const ExpressionValue& index) override;
+  Outcome<ExpressionValue> member(const ExpressionValue& object, std::string_view member) override;
+  Outcome<ExpressionValue> pointedMember(const ExpressionValue& pointer, std::string_view member) override;
   // "addressof not implemented".
-  ExpressionValue addressOf(const Expression& operand) override;
+  Outcome<ExpressionValue> addressOf(const Expression& operand) override;
   // "sizeof expression not implemented".
-  ExpressionValue sizeOfExpression(const Expression& operand) override;
+  Outcome<ExpressionValue> sizeOfExpression(const Expression& operand) override;
   // "sizeof(typename) not implemented".
-  ExpressionValue sizeOfType(std::string_view typeText) override;
+  Outcome<ExpressionValue> sizeOfType(std::string_view typeText) override;
   // "addressof not implemented".
-  ExpressionValue addressOfLine(const Expression& operand) override;
+  Outcome<ExpressionValue> addressOfLine(const Expression& operand) override;
   // "this symbol not found".
-  ExpressionValue assign(const Expression& target, const Expression& value) override;
+  Outcome<ExpressionValue> assign(const Expression& target, const Expression& value) override;
   // "function calling not implemented".
-  ExpressionValue call(const Expression& function,
+  Outcome<ExpressionValue> call(const Expression& function,
                        std::span<const ExpressionValue> arguments) override;
   // "cannot array slice".
-  ExpressionValue arraySlice(const ExpressionValue& base, const ExpressionValue& first,
+  Outcome<ExpressionValue> arraySlice(const ExpressionValue& base, const ExpressionValue& first,
                              const ExpressionValue& last) override;
   // "symbolat not implemented".
-  ExpressionValue symbolAt(std::string_view file, int64_t line) override;
+  Outcome<ExpressionValue> symbolAt(std::string_view file, int64_t line) override;
   // None: identifiers are never replaced.
   std::optional<std::string> identifierReplacement(std::string_view name) override;
 
  private:
-  static constexpr size_t kRememberedFailures = 4096;
-  struct TextHash {
-    using is_transparent = void;
-    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
-  };
-
   size_t textLeft_ = kMaxTextPerParser;
-  size_t failuresLeft_ = kMaxFailuresPerParser;
-  std::unordered_set<std::string, TextHash, std::equal_to<>> failedTexts_;
 };
 
 }  // namespace vozo

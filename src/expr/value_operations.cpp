@@ -3,7 +3,6 @@
 #include <compare>
 #include <string_view>
 
-#include "expr/parser_exception.h"
 
 namespace vozo {
 
@@ -13,8 +12,8 @@ constexpr const char* kUnsupportedNumeric = "unsupported binary numeric operatio
 constexpr const char* kUnsupportedComparison = "unsupported comparison operation";
 constexpr const char* kUnsupportedUnary = "unsupported unary num operation";
 
-[[noreturn]] void fail(const char* message) {
-  throw ParserException(message);
+Failure fail(const char* message) {
+  return Failure{message};
 }
 
 // A fresh value of the kind and size of `model` holding `bits`.
@@ -34,23 +33,21 @@ bool isNumeric(ValueKind kind) {
   return isInteger(kind) || kind == ValueKind::Boolean || kind == ValueKind::Float;
 }
 
-// Division needs a numeric divisor that is not zero.
-void checkDivisor(const ExpressionValue& right) {
+// Division needs a numeric divisor that is not zero: why `right` is not
+// one, or null.
+const char* divisorProblem(const ExpressionValue& right) {
+  constexpr const char* kDivideByZero = "divide by zero";
   switch (right.valueKind) {
     case ValueKind::Signed:
-      if (right.signedValue() == 0) fail("divide by zero");
-      return;
+      return right.signedValue() == 0 ? kDivideByZero : nullptr;
     case ValueKind::Unsigned:
-      if (right.unsignedValue() == 0) fail("divide by zero");
-      return;
+      return right.unsignedValue() == 0 ? kDivideByZero : nullptr;
     case ValueKind::Boolean:
-      if (right.payload == 0) fail("divide by zero");
-      return;
+      return right.payload == 0 ? kDivideByZero : nullptr;
     case ValueKind::Float:
-      if (right.floatPayload() == 0.0) fail("divide by zero");
-      return;
+      return right.floatPayload() == 0.0 ? kDivideByZero : nullptr;
     default:
-      fail(kUnsupportedNumeric);
+      return kUnsupportedNumeric;
   }
 }
 
@@ -133,7 +130,7 @@ ExpressionValue arithmetic(BinaryOperator op, const ExpressionValue& left,
   }
 }
 
-ExpressionValue remainder(const ExpressionValue& left, const ExpressionValue& right) {
+Outcome<ExpressionValue> remainder(const ExpressionValue& left, const ExpressionValue& right) {
   switch (left.valueKind) {
     case ValueKind::Signed: {
       const int64_t b = right.signedValue();
@@ -150,14 +147,14 @@ ExpressionValue remainder(const ExpressionValue& left, const ExpressionValue& ri
     case ValueKind::Boolean:
       return ExpressionValue::boolean(false);
     default:
-      fail(kUnsupportedNumeric);
+      return fail(kUnsupportedNumeric);
   }
 }
 
-ExpressionValue shift(BinaryOperator op, const ExpressionValue& left,
+Outcome<ExpressionValue> shift(BinaryOperator op, const ExpressionValue& left,
                       const ExpressionValue& right) {
-  if (!isInteger(left.valueKind)) fail("can only shift numeric values");
-  if (right.valueKind != ValueKind::Signed) fail("integer shift value expected");
+  if (!isInteger(left.valueKind)) return fail("can only shift numeric values");
+  if (right.valueKind != ValueKind::Signed) return fail("integer shift value expected");
   const unsigned count = static_cast<unsigned>(static_cast<uint64_t>(right.signedValue()) & 63);
   uint64_t r;
   if (op == BinaryOperator::Lshift) {
@@ -170,7 +167,7 @@ ExpressionValue shift(BinaryOperator op, const ExpressionValue& left,
   return likeWith(left, r);
 }
 
-ExpressionValue bitwise(BinaryOperator op, const ExpressionValue& left,
+Outcome<ExpressionValue> bitwise(BinaryOperator op, const ExpressionValue& left,
                         const ExpressionValue& right) {
   uint64_t b;
   switch (left.valueKind) {
@@ -184,7 +181,7 @@ ExpressionValue bitwise(BinaryOperator op, const ExpressionValue& left,
       b = right.isNonZero() ? 1 : 0;
       break;
     default:
-      fail(kUnsupportedNumeric);
+      return fail(kUnsupportedNumeric);
   }
   const uint64_t a =
       left.valueKind == ValueKind::Boolean ? (left.payload != 0 ? 1 : 0) : left.payload;
@@ -193,10 +190,10 @@ ExpressionValue bitwise(BinaryOperator op, const ExpressionValue& left,
                                                       : a ^ b);
 }
 
-ExpressionValue logical(BinaryOperator op, const ExpressionValue& left,
+Outcome<ExpressionValue> logical(BinaryOperator op, const ExpressionValue& left,
                         const ExpressionValue& right) {
   if (!isInteger(left.valueKind) && left.valueKind != ValueKind::Boolean) {
-    fail(kUnsupportedNumeric);
+    return fail(kUnsupportedNumeric);
   }
   const bool l = left.isNonZero();
   const bool r = right.isNonZero();
@@ -221,7 +218,7 @@ bool holds(BinaryOperator op, std::strong_ordering order) {
   }
 }
 
-ExpressionValue compare(BinaryOperator op, const ExpressionValue& left,
+Outcome<ExpressionValue> compare(BinaryOperator op, const ExpressionValue& left,
                         const ExpressionValue& right) {
   std::strong_ordering order = std::strong_ordering::equal;
   switch (left.valueKind) {
@@ -240,7 +237,7 @@ ExpressionValue compare(BinaryOperator op, const ExpressionValue& left,
       order = std::string_view(left.text).compare(right.text) <=> 0;
       break;
     default:
-      fail(kUnsupportedComparison);
+      return fail(kUnsupportedComparison);
   }
   return ExpressionValue::boolean(holds(op, order));
 }
@@ -289,15 +286,17 @@ const char* binaryOperatorText(BinaryOperator op) {
   return "?";
 }
 
-ExpressionValue applyBinary(BinaryOperator op, const ExpressionValue& left,
+Outcome<ExpressionValue> applyBinary(BinaryOperator op, const ExpressionValue& left,
                             const ExpressionValue& right) {
   switch (op) {
     case BinaryOperator::Plus:
     case BinaryOperator::Minus:
     case BinaryOperator::Multiply:
     case BinaryOperator::Divide:
-      if (!isNumeric(left.valueKind)) fail(kUnsupportedNumeric);
-      if (op == BinaryOperator::Divide) checkDivisor(right);
+      if (!isNumeric(left.valueKind)) return fail(kUnsupportedNumeric);
+      if (op == BinaryOperator::Divide) {
+        if (const char* problem = divisorProblem(right)) return fail(problem);
+      }
       return arithmetic(op, left, right);
     case BinaryOperator::Mod:
       return remainder(left, right);
@@ -316,7 +315,7 @@ ExpressionValue applyBinary(BinaryOperator op, const ExpressionValue& left,
   }
 }
 
-ExpressionValue negate(const ExpressionValue& operand) {
+Outcome<ExpressionValue> negate(const ExpressionValue& operand) {
   switch (operand.valueKind) {
     case ValueKind::Signed:
       return ExpressionValue::signedInteger(0 - operand.payload, operand.byteSize);
@@ -327,17 +326,17 @@ ExpressionValue negate(const ExpressionValue& operand) {
     case ValueKind::Float:
       return ExpressionValue::floating(-operand.floatPayload(), operand.byteSize);
     default:
-      fail(kUnsupportedUnary);
+      return fail(kUnsupportedUnary);
   }
 }
 
-ExpressionValue bitNot(const ExpressionValue& operand) {
-  if (!isInteger(operand.valueKind)) fail(kUnsupportedUnary);
+Outcome<ExpressionValue> bitNot(const ExpressionValue& operand) {
+  if (!isInteger(operand.valueKind)) return fail(kUnsupportedUnary);
   return likeWith(operand, ~operand.payload);
 }
 
-ExpressionValue logicalNot(const ExpressionValue& operand) {
-  if (!isNumeric(operand.valueKind)) fail(kUnsupportedUnary);
+Outcome<ExpressionValue> logicalNot(const ExpressionValue& operand) {
+  if (!isNumeric(operand.valueKind)) return fail(kUnsupportedUnary);
   return ExpressionValue::boolean(!operand.isNonZero());
 }
 

@@ -11,7 +11,7 @@
 #include <optional>
 #include <span>
 
-#include "linkscript/h_exception.h"
+#include "expr/h_exception.h"
 #include "linkscript/temporary_file.h"
 
 namespace vozo {

@@ -1,6 +1,6 @@
 #include "linkscript/script_size_limit.h"
 
-#include "linkscript/h_exception.h"
+#include "expr/h_exception.h"
 
 namespace vozo {
 

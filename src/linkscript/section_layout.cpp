@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "expr/h_exception.h"
 #include "linkscript/append_pieces.h"
 #include "linkscript/default_input_sections.h"
 #include "linkscript/hex_format.h"
@@ -58,7 +59,7 @@ void enter(SectionLayout& layout, SectionRecord& record, std::vector<Frame>& sta
     return;
   }
   if (record.inProgress) {
-    throw std::string("cyclic memory section dependency with section " + record.name);
+    throw HException("cyclic memory section dependency with section " + record.name);
   }
   record.inProgress = true;
   stack.push_back(Frame{&record});
@@ -83,7 +84,7 @@ bool prepare(SectionLayout& layout, Frame& frame) {
 
   const std::vector<SectionRecord*>& runIns = layout.runInsOf(record);
   if (element.hasRunIn() && !runIns.empty()) {
-    throw std::string("run section " + record.name + " cannot have run in sections");
+    throw HException("run section " + record.name + " cannot have run in sections");
   }
 
   if (element.hasRunIn()) {
@@ -92,7 +93,7 @@ bool prepare(SectionLayout& layout, Frame& frame) {
     frame.runSection = findRunSection(layout, runInText);
     if (!frame.runSection) {
       if (layout.settings.missingRunInIsError) {
-        throw std::string("cannot find run section " + std::string(runInText) + " referenced in " +
+        throw HException("cannot find run section " + std::string(runInText) + " referenced in " +
                           std::string(record.symbolStem()));
       }
       if (layout.settings.verbose) {

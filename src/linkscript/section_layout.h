@@ -9,7 +9,8 @@
 // stack, so a chain of any length lays out without deep recursion.
 //
 // Failures of the layout (cyclic dependency, a run section that itself runs
-// in another section, a missing run section) are thrown as std::string.
+// in another section, a missing run section) end the run: they are thrown
+// as HException.
 
 #include <string>
 #include <string_view>

@@ -1,6 +1,6 @@
 #include "vozo/argument_reader.h"
 
-#include "linkscript/h_exception.h"
+#include "expr/h_exception.h"
 
 namespace vozo {
 

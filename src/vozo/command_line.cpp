@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "check/value_checks.h"
-#include "linkscript/h_exception.h"
+#include "expr/h_exception.h"
 #include "vozo/symbol_definitions.h"
 
 namespace vozo {

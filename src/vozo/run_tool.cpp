@@ -1,13 +1,12 @@
 #include "vozo/run_tool.h"
 
 #include <cstring>
-#include <exception>
 #include <new>
 #include <optional>
 #include <string_view>
 
 #include "check/finding.h"
-#include "linkscript/h_exception.h"
+#include "expr/h_exception.h"
 #include "linkscript/replaced_file.h"
 #include "vozo/argument_reader.h"
 #include "vozo/clean_path.h"
@@ -145,12 +144,8 @@ int runTool(std::vector<std::string> arguments, RunSteps& steps, RunSettings& se
   } catch (const HException& exception) {
     message = exception.message();
     systemError = exception.systemError();
-  } catch (const std::string& text) {
-    message = text;
   } catch (const std::bad_alloc&) {
     message = "out of memory";
-  } catch (const std::exception& exception) {
-    message = exception.what();
   }
 
   // Progress lines first, so that a combined log reads in order.

@@ -32,11 +32,12 @@ namespace vozo {
 // instead, and the status is 0.
 //
 // Every failure ends the run here with "error: <message>\n" on `err` and
-// status 1. Failures are thrown as HException or, by the section layout, as
-// a plain std::string; both are reported alike (as is any std::exception,
-// e.g. running out of memory). When the failure comes after the command line
-// was read, a file left at the output path (cleaned lexically) is removed,
-// so no stale or half-written script survives a failed run.
+// status 1. A failure that ends the run is thrown as HException, from
+// wherever it is found, and caught only here; running out of memory
+// (std::bad_alloc) is reported as "out of memory". When the failure comes
+// after the command line was read, a file left at the output path (cleaned
+// lexically) is removed, so no stale or half-written script survives a
+// failed run.
 int runTool(std::vector<std::string> arguments, RunSteps& steps, RunSettings& settings,
             std::FILE* out, std::FILE* err);
 

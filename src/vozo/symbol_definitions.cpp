@@ -4,7 +4,7 @@
 
 #include "check/finding.h"
 #include "check/value_checks.h"
-#include "linkscript/h_exception.h"
+#include "expr/h_exception.h"
 #include "xml/split_list.h"
 
 namespace vozo {

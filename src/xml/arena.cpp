@@ -4,8 +4,9 @@
 
 #include <cstdint>
 #include <new>
-#include <stdexcept>
 #include <string>
+
+#include "expr/h_exception.h"
 
 namespace vozo {
 
@@ -82,7 +83,7 @@ class LargeBlockResource final : public std::pmr::memory_resource {
 
 void* Arena::BoundedSource::do_allocate(size_t bytes, size_t alignment) {
   if (bytes > kMaxBytes - taken_) {
-    throw std::length_error("an input document needs more than " +
+    throw HException("an input document needs more than " +
                             std::to_string(kMaxBytes >> 20) +
                             " MiB of memory, the limit for one document");
   }

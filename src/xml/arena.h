@@ -22,7 +22,7 @@
 //     (arena.cpp); a document of megabytes is filled front to back in one
 //     go, and touching it page by page would cost more than parsing it.
 //   - One arena holds at most kMaxBytes. Asking for more throws
-//     std::length_error naming the limit, so that no input, however it is
+//     HException naming the limit, so that no input, however it is
 //     built up (a huge file, many includes, loops that copy elements), can
 //     make a document take the machine's memory.
 

@@ -65,7 +65,7 @@ class XMLDocument {
   // terminal or a device in pieces until its end (opening a FIFO waits for
   // its writer). Only the bounds below end reading early: a file past one
   // is not an unreadable file but a broken input, and ends the run: load()
-  // throws std::length_error naming the file and the bound. An endless
+  // throws HException naming the file and the bound. An endless
   // device stops one byte past the bound.
   bool load(const std::string& path);
 
@@ -143,7 +143,7 @@ class XMLDocument {
   friend class XMLTextNode;
 
   // Counts a file of `size` bytes read from `path` against the bounds above;
-  // throws std::length_error when it takes the document past one.
+  // throws HException when it takes the document past one.
   void countFileRead(const std::string& path, size_t size);
 
   // Parses the `size` bytes at `text`, a buffer in the arena with room for

@@ -4,13 +4,13 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <unordered_set>
 #include <utility>
 #include <vector>
 
 #include "expr/evaluate.h"
+#include "expr/h_exception.h"
 #include "expr/simple_expression_parser.h"
 #include "xml/macro_expand.h"
 #include "xml/preprocess_support.h"
@@ -614,7 +614,7 @@ bool XMLPP2::expandText(std::string_view text, const MacroMap& macros, bool useM
   bool changed = expandInto(text, macros, macroTable_, useMacroTable, out, budget);
   expansionBudget_ -= before - budget;
   if (expansionBudget_ == 0) {
-    throw std::length_error("macro expansion takes more than " +
+    throw HException("macro expansion takes more than " +
                             std::to_string(kMaxExpansionWorkPerLoad >> 20) +
                             " MiB, the limit for one file load");
   }
@@ -623,7 +623,7 @@ bool XMLPP2::expandText(std::string_view text, const MacroMap& macros, bool useM
 
 void XMLPP2::spendWildcardTests(size_t count) {
   if (count > wildcardTestsLeft_) {
-    throw std::length_error("foreach exclude_wildcard needs more than " +
+    throw HException("foreach exclude_wildcard needs more than " +
                             std::to_string(kMaxWildcardTests) +
                             " pattern tests, the limit for one file load");
   }
@@ -632,7 +632,7 @@ void XMLPP2::spendWildcardTests(size_t count) {
 
 void XMLPP2::spendGenerated(size_t count, bool take) {
   if (count > generatedBudget_) {
-    throw std::length_error("preprocessor loops and xmlput generate more than " +
+    throw HException("preprocessor loops and xmlput generate more than " +
                             std::to_string(generatedLimit_) +
                             " elements, the limit for one file load");
   }

@@ -63,15 +63,15 @@ class XMLPP2 : public QXMLDocument {
   // Bytes of macro values and nested texts that all expansions of one load
   // may take together (each single expansion is limited on its own as well,
   // see macro_expand.h). Using it up ends the load: the walk throws
-  // std::length_error naming the limit.
+  // HException naming the limit.
   static constexpr size_t kMaxExpansionWorkPerLoad = size_t{64} << 20;
   // Elements that for, foreach and xmlput may create, and loop iterations
   // they may run, together, in one load. Passing it ends the load with
-  // std::length_error naming the limit.
+  // HException naming the limit.
   static constexpr size_t kMaxGeneratedElements = 2'000'000;
   // Tests of a foreach entry against an exclude_wildcard pattern (entries
   // times patterns), together, in one load; passing it ends the load with
-  // std::length_error naming the limit.
+  // HException naming the limit.
   static constexpr size_t kMaxWildcardTests = 10'000'000;
   // Copies of xmlput fragments walked one inside the other (a fragment that
   // puts itself); a deeper xmlput is kept as it is.

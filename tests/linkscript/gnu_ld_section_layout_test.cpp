@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "expr/h_exception.h"
 #include "gnu_ld_test_support.h"
 
 namespace vozo {
@@ -43,12 +44,12 @@ void PrintTo(const FailureCase& c, std::ostream* os) {
 
 class LayoutFailure : public testing::TestWithParam<FailureCase> {};
 
-TEST_P(LayoutFailure, ThrowsText) {
+TEST_P(LayoutFailure, EndsTheRun) {
   try {
     scriptFor(ramWith(GetParam().sections));
     ADD_FAILURE() << "no failure";
-  } catch (const std::string& message) {
-    EXPECT_EQ(message, GetParam().message);
+  } catch (const HException& error) {
+    EXPECT_EQ(error.message(), GetParam().message);
   }
 }
 

@@ -24,7 +24,7 @@
 #include <string>
 #include <vector>
 
-#include "linkscript/h_exception.h"
+#include "expr/h_exception.h"
 #include "linkscript/temporary_file.h"
 
 namespace vozo {

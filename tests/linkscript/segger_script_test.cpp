@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "gnu_ld_test_support.h"
-#include "linkscript/h_exception.h"
+#include "expr/h_exception.h"
 #include "linkscript/hex_format.h"
 #include "linkscript/script_size_limit.h"
 #include "linkscript/segger_plan.h"

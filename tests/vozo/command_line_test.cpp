@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "linkscript/h_exception.h"
+#include "expr/h_exception.h"
 #include "vozo/argument_reader.h"
 #include "vozo/command_line.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "linkscript/h_exception.h"
+#include "expr/h_exception.h"
 #include "vozo/symbol_definitions.h"
 #include "xml/split_list.h"
 

@@ -1,7 +1,9 @@
 #pragma once
-// The tool's error object: one 8-bit message text, thrown by value by the
-// command-line reader, the entry point and the writers, and caught once in
-// the entry point, which reports it as "error: <message>". A failure to open,
+// The tool's error object, the one way a run ends in failure: one 8-bit
+// message text, thrown by value wherever the run must end (the command-line
+// reader, the bounds of the readers and the evaluator, the section layout,
+// the writers) and caught once, in runTool, which reports it as
+// "error: <message>". Below that, failures are values (expr/outcome.h). A failure to open,
 // read or write a file also carries the system's error number, which the
 // entry point shows as a note when the input checks are on.
 
