@@ -214,7 +214,8 @@ class XMLElement : public XMLNode {
 
   const XMLAttribute* find(std::string_view name) const;
   // Takes over an arena array of attributes already sorted by name with
-  // unique names (parser and clone).
+  // unique names (parser and clone), for an element that has none yet: an
+  // element class sets no attributes in its constructor.
   void adoptAttributes(XMLAttribute* attributes, uint32_t count);
 
   std::string_view tagName_;

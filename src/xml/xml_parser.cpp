@@ -344,8 +344,8 @@ size_t XMLParser::decodeInPlace(char* begin, char* end, bool removeCarriageRetur
 void XMLParser::storeAttributes(XMLElement& element) {
   std::vector<PendingAttribute>& pending = pendingAttributes_;
   if (pending.empty()) return;
-  size_t count = pending.size();
-  if (count <= 16 && element.attributeCount() == 0) {
+  const size_t count = pending.size();
+  if (count <= 16) {
     // The usual case: insert each attribute into place in the element's
     // array; a repeated name takes the later value where the first one stands.
     XMLAttribute* attributes = arena_.allocateArray<XMLAttribute>(count);
@@ -365,23 +365,10 @@ void XMLParser::storeAttributes(XMLElement& element) {
     element.adoptAttributes(attributes, static_cast<uint32_t>(kept));
     return;
   }
-  if (count <= 16) {
-    // Insertion sort by name (stable, so a repeated name keeps its order).
-    for (size_t i = 1; i < count; ++i) {
-      PendingAttribute item = pending[i];
-      size_t j = i;
-      while (j > 0 && nameLess(item.attribute.name, pending[j - 1].attribute.name)) {
-        pending[j] = pending[j - 1];
-        --j;
-      }
-      pending[j] = item;
-    }
-  } else {
-    std::sort(pending.begin(), pending.end(), [](const auto& a, const auto& b) {
-      int order = a.attribute.name.compare(b.attribute.name);
-      return order != 0 ? order < 0 : a.order < b.order;
-    });
-  }
+  std::sort(pending.begin(), pending.end(), [](const auto& a, const auto& b) {
+    int order = a.attribute.name.compare(b.attribute.name);
+    return order != 0 ? order < 0 : a.order < b.order;
+  });
   // Keep the last of each name.
   size_t kept = 0;
   for (size_t i = 0; i < count; ++i) {
@@ -389,13 +376,6 @@ void XMLParser::storeAttributes(XMLElement& element) {
       continue;
     }
     pending[kept++] = pending[i];
-  }
-  if (element.attributeCount() != 0) {
-    // The element class set attributes of its own: merge.
-    for (size_t i = 0; i < kept; ++i) {
-      element.setAttribute(pending[i].attribute.name, pending[i].attribute.value);
-    }
-    return;
   }
   XMLAttribute* attributes = arena_.allocateArray<XMLAttribute>(kept);
   for (size_t i = 0; i < kept; ++i) attributes[i] = pending[i].attribute;
