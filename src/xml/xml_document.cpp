@@ -8,10 +8,10 @@
 #include <cerrno>
 #include <cstring>
 #include <optional>
-#include <stdexcept>
 #include <utility>
 #include <vector>
 
+#include "expr/h_exception.h"
 #include "xml/xml_parser.h"
 
 namespace vozo {
@@ -170,16 +170,16 @@ class DescriptorCloser {
 
 void XMLDocument::countFileRead(const std::string& path, size_t size) {
   if (size > kMaxFileBytes) {
-    throw std::length_error("input file '" + path + "' is larger than " + mebibytes(kMaxFileBytes) +
+    throw HException("input file '" + path + "' is larger than " + mebibytes(kMaxFileBytes) +
                             ", the limit for one file");
   }
   if (size > kMaxBytesReadPerDocument - bytesRead_) {
-    throw std::length_error("reading '" + path + "' takes one document past " +
+    throw HException("reading '" + path + "' takes one document past " +
                             mebibytes(kMaxBytesReadPerDocument) +
                             " of input files, the limit in total");
   }
   if (filesRead_ == kMaxFilesReadPerDocument) {
-    throw std::length_error("reading '" + path + "' takes one document past " +
+    throw HException("reading '" + path + "' takes one document past " +
                             std::to_string(kMaxFilesReadPerDocument) + " input files, the limit");
   }
   bytesRead_ += size;
