@@ -28,9 +28,8 @@ void InputChecks::checkWhileLoading(MemoryMap& document, bool isPlacement) {
   found.leftOutChecks = std::make_unique<LeftOutRegisterChecks>(context);
   LeftOutRegisterChecks& leftOut = *found.leftOutChecks;
   document.setElementVisitor(
-      [&context, &document, &leftOut, isPlacement](const MemoryMapElement& element) {
+      [&context, &document, isPlacement](const MemoryMapElement& element) {
         checkElement(context, document, element, isPlacement);
-        leftOut.replay(element);
       },
       &leftOut);
 }

@@ -26,21 +26,6 @@ bool isShortNumber(std::string_view text) {
 
 }  // namespace
 
-const Evaluation* LeftOutRegisterChecks::evaluateForTrial(std::string_view text) {
-  pending_.push_back(text);
-  if (auto found = context_.evaluations.find(text); found != context_.evaluations.end()) {
-    return &found->second;
-  }
-  if (auto found = trials_.find(text); found != trials_.end()) return &found->second;
-  std::optional<Evaluation> evaluation = evaluateTextWithoutCounting(context_.parser, text);
-  if (!evaluation) return nullptr;
-  if (trials_.size() == CheckContext::kRememberedTexts) {
-    lastTrial_ = std::move(*evaluation);
-    return &lastTrial_;
-  }
-  return &trials_.emplace(text, std::move(*evaluation)).first->second;
-}
-
 bool LeftOutRegisterChecks::accept(ElementKind kind, std::string_view tagName,
                                    std::span<const XMLAttribute> attributes, bool namesAsBefore) {
   // What checkElement does with a register-like element in the tree, whose
@@ -78,20 +63,6 @@ bool LeftOutRegisterChecks::accept(ElementKind kind, std::string_view tagName,
   const AddressForm sizeForm =
       kind == ElementKind::RegisterGroup ? AddressForm::Size32 : AddressForm::PlainNumber;
   return passes(size, sizeForm) && passes(start, AddressForm::Start);
-}
-
-void LeftOutRegisterChecks::leftOut(const MemoryMapElement& holder) {
-  if (pending_.empty()) return;
-  byHolder_[&holder] = std::move(pending_);
-  pending_.clear();
-}
-
-void LeftOutRegisterChecks::replay(const MemoryMapElement& element) {
-  if (byHolder_.empty()) return;
-  auto found = byHolder_.find(&element);
-  if (found == byHolder_.end()) return;
-  for (std::string_view text : found->second) evaluateOnce(context_, text);
-  byHolder_.erase(found);
 }
 
 }  // namespace vozo

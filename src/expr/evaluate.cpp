@@ -36,11 +36,6 @@ void spendExpressionText(SimpleExpressionParser& parser, size_t bytes) {
   }
 }
 
-bool evaluatesWithoutSpending(SimpleExpressionParser& parser, std::string_view text) {
-  if (text.empty() || text.size() > kMaxExpressionLength) return false;
-  return parser.evaluate(text).ok();
-}
-
 uint64_t evaluateUnsigned(SimpleExpressionParser& parser, std::string_view text, bool& ok) {
   ok = false;
   const std::optional<ExpressionValue> value = tryEvaluate(parser, text);
@@ -77,15 +72,6 @@ void parseAndEvaluate(SimpleExpressionParser& parser, std::string_view text, Eva
 }
 
 }  // namespace
-
-std::optional<Evaluation> evaluateTextWithoutCounting(SimpleExpressionParser& parser,
-                                                      std::string_view text) {
-  Evaluation result;
-  if (text.empty()) return result;
-  parseAndEvaluate(parser, text, result);
-  if (!result.value) return std::nullopt;
-  return result;
-}
 
 Evaluation evaluateText(SimpleExpressionParser& parser, std::string_view text) {
   Evaluation result;

@@ -21,16 +21,10 @@ namespace vozo {
 inline constexpr size_t kMaxExpressionLength = size_t{64} << 10;
 
 // Takes `bytes` from the expression text `parser` may still evaluate, as
-// every evaluation of a text of that length does; throws the same
+// every evaluation of a text of that length does (register content left out
+// of the tree counts its texts this way, unevaluated); throws the same
 // HException when less is left.
 void spendExpressionText(SimpleExpressionParser& parser, size_t bytes);
-
-// True when `text` is one the entry points below would hand to the
-// evaluator (not empty, within kMaxExpressionLength) and it evaluates,
-// whatever the kind of its value. Nothing is spent, so asking leaves the
-// parser as it was: for a caller that decides whether it can skip
-// evaluating a text now, and spends its length later (spendExpressionText).
-bool evaluatesWithoutSpending(SimpleExpressionParser& parser, std::string_view text);
 
 // Accepts Signed, Unsigned and Float results; returns the unsigned read-out
 // (a Float gives its bit pattern).
@@ -53,9 +47,5 @@ struct Evaluation {
   std::string unparsed;
 };
 Evaluation evaluateText(SimpleExpressionParser& parser, std::string_view text);
-
-// evaluateText for a text that evaluates; none for one that does not.
-std::optional<Evaluation> evaluateTextWithoutCounting(SimpleExpressionParser& parser,
-                                                      std::string_view text);
 
 }  // namespace vozo

@@ -19,6 +19,8 @@ class SimpleExpressionParser : public ExpressionParser {
   // expressions of one input take (a few seconds at most).
   static constexpr size_t kMaxTextPerParser = size_t{16} << 20;
 
+  // What the parser may still evaluate.
+  size_t textLeft() const { return textLeft_; }
   // Takes `bytes` from what the parser may still evaluate; false when that
   // is less.
   bool spendText(size_t bytes) {

@@ -134,8 +134,8 @@ void evaluateAddresses(MemoryMapElement* root, SimpleExpressionParser& parser,
     if (node->isElement()) {
       auto& element = static_cast<MemoryMapElement&>(*node);
       uint64_t childBase = evaluateElement(element, base, parser);
-      // The expressions of content left out of the tree were evaluated when
-      // it was read; their text counts here, where the content stands.
+      // The expression texts of content left out of the tree count here,
+      // where the content stands, as its evaluation would spend them.
       if (uint32_t bytes = element.leftOutExpressionBytes()) spendExpressionText(parser, bytes);
       if (visit) visit(element);
       if (XMLNode* child = element.firstChild()) {

@@ -76,7 +76,7 @@ class MemoryMap : public XMLPP2 {
   SimpleExpressionParser addressParser_;
   ElementVisitor elementVisitor_;
   bool registersUnused_ = false;
-  RegisterFilter registerFilter_{addressParser_};
+  RegisterFilter registerFilter_;
 };
 
 // Reads, preprocesses (when `preprocess`), resolves `Import` children of the

@@ -48,20 +48,15 @@ bool RegisterFilter::mayLeaveOut(const XMLElement& element,
   if (conditional_ && (check_ != nullptr || !isCondition(&element))) return false;
   if (!enclosingFits(enclosing)) return false;
   expressionBytes_ = 0;
-  if (check_) check_->restart();
   return true;
 }
 
 bool RegisterFilter::acceptEvaluated(std::string_view text) {
   if (text.empty()) return true;
   if (conditional_) return false;
-  // Past the bound the ordinary path fails at the element that passes it.
+  // Past a bound the ordinary path fails at the element that passes it.
+  if (text.size() > kMaxExpressionLength) return false;
   if (text.size() > SimpleExpressionParser::kMaxTextPerParser - expressionBytes_) return false;
-  // Register maps repeat the same offsets in every group.
-  if (!evaluating_.contains(text)) {
-    if (!evaluatesWithoutSpending(parser_, text)) return false;
-    if (evaluating_.size() < kRememberedTexts) evaluating_.emplace(text);
-  }
   expressionBytes_ += text.size();
   return true;
 }
@@ -99,9 +94,8 @@ bool RegisterFilter::acceptDescendant(std::string_view tagName,
 
 void RegisterFilter::leftOut(XMLElement& element) {
   // At most kMaxTextPerParser, see acceptEvaluated.
-  auto& holder = static_cast<MemoryMapElement&>(element);
-  holder.setLeftOutExpressionBytes(static_cast<uint32_t>(expressionBytes_));
-  if (check_) check_->leftOut(holder);
+  static_cast<MemoryMapElement&>(element).setLeftOutExpressionBytes(
+      static_cast<uint32_t>(expressionBytes_));
 }
 
 }  // namespace vozo

@@ -23,19 +23,24 @@
 //   - content held by a condition, or holding one, is taken only when no
 //     descendant's text needs the expression parser: the condition decides
 //     whether those texts would be evaluated, or leaves the tree itself;
-//   - every `start` and RegisterGroup `size` text of the descendants that
-//     the address evaluation would hand to the expression parser evaluates.
-//     Those texts are evaluated while the content is read, without any
-//     effect on the parser, and their length is spent when the addresses
-//     are evaluated, at the holding element: the bound on expression text is
-//     reached where it was reached before, and no failure goes uncounted.
+//   - the `start` and RegisterGroup `size` texts of the descendants that
+//     the address evaluation would hand to the expression parser are not
+//     evaluated (without checks their values show nowhere, whether they
+//     evaluate or not), but their length counts against the document's
+//     expression text all the same: the holding element keeps it, and the
+//     address evaluation spends it there, where the content stands, so the
+//     bound trips on the same input whether content is left out or not (and
+//     not at all for content that the preprocessor drops). Content with a
+//     text that would pass a bound stays in the tree, where the evaluation
+//     reports it.
+//
+// VOZO_KEEP_REGISTER_CONTENT=1 in the environment keeps all content in the
+// tree (src/vozo/run_steps.cpp), to compare the two paths.
 
 #include <array>
 #include <cstddef>
 #include <span>
-#include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 #include "expr/simple_expression_parser.h"
@@ -44,8 +49,6 @@
 
 namespace vozo {
 
-class MemoryMapElement;
-
 // Checks that read every element (the input checks) and can still do
 // without the nodes of left-out content: they judge each descendant as it
 // is read, from its tag and attributes, and a descendant they would report
@@ -53,22 +56,14 @@ class MemoryMapElement;
 class LeftOutContentCheck {
  public:
   virtual ~LeftOutContentCheck() = default;
-  // A new attempt begins: what accept() took since the last one is void.
-  virtual void restart() = 0;
   // True when the checks find nothing to report on this element;
   // `namesAsBefore` as for ContentFilter::acceptDescendant.
   virtual bool accept(ElementKind kind, std::string_view tagName,
                       std::span<const XMLAttribute> attributes, bool namesAsBefore) = 0;
-  // The elements accepted since restart() are the content left out below
-  // `holder`.
-  virtual void leftOut(const MemoryMapElement& holder) = 0;
 };
 
 class RegisterFilter : public ContentFilter {
  public:
-  // `parser` is the document's address parser (not owned).
-  explicit RegisterFilter(SimpleExpressionParser& parser) : parser_(parser) {}
-
   bool mayLeaveOut(const XMLElement& element, std::span<XMLElement* const> enclosing) override;
   bool acceptDescendant(std::string_view tagName, std::span<const XMLAttribute> attributes,
                         bool namesAsBefore) override;
@@ -79,11 +74,11 @@ class RegisterFilter : public ContentFilter {
   bool hasCheck() const { return check_ != nullptr; }
 
  private:
-  // Takes the text that evaluating `text` hands to the parser, if any.
+  // Counts `text`, which the address evaluation would hand to the parser;
+  // false when it is left to the tree.
   bool acceptEvaluated(std::string_view text);
   bool enclosingFits(std::span<XMLElement* const> enclosing);
 
-  SimpleExpressionParser& parser_;
   LeftOutContentCheck* check_ = nullptr;
   // The content of this attempt is held by a condition or holds one.
   bool conditional_ = false;
@@ -99,14 +94,6 @@ class RegisterFilter : public ContentFilter {
   std::vector<const XMLElement*> verified_;
   // Expression text of the descendants accepted since mayLeaveOut.
   size_t expressionBytes_ = 0;
-  // Texts found to evaluate (evaluation with one parser always gives the
-  // same result), as many as the parser remembers failures.
-  static constexpr size_t kRememberedTexts = 4096;
-  struct TextHash {
-    using is_transparent = void;
-    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
-  };
-  std::unordered_set<std::string, TextHash, std::equal_to<>> evaluating_;
 };
 
 }  // namespace vozo

@@ -1,10 +1,25 @@
 #include "vozo/run_steps.h"
 
+#include <cstdlib>
+#include <string_view>
+
 #include "check/file_checks.h"
 #include "linkscript/gnu_ld_script.h"
 #include "linkscript/segger_script.h"
 
 namespace vozo {
+
+namespace {
+
+// VOZO_KEEP_REGISTER_CONTENT=1 keeps the content of register descriptions
+// in the tree: the slow path beside the filter's fast one, for comparing
+// the two (docs/reliability.md). The output is the same either way.
+bool keepRegisterContent() {
+  const char* value = std::getenv("VOZO_KEEP_REGISTER_CONTENT");
+  return value != nullptr && std::string_view(value) == "1";
+}
+
+}  // namespace
 
 // Files of both kinds are always preprocessed.
 
@@ -12,7 +27,7 @@ bool ToolRunSteps::loadMemoryMapFile(const std::string& path, const std::string&
   // The writers read no registers, and the input checks check the content
   // that the load leaves out as it passes (memory/register_filter.h): the
   // tree is made without the content of register descriptions.
-  memoryMap_.leaveOutRegisters();
+  if (!keepRegisterContent()) memoryMap_.leaveOutRegisters();
   return loadFile(memoryMap_, path, macroDefinitions, /*preprocess=*/true);
 }
 
