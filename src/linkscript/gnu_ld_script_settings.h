@@ -21,7 +21,7 @@ struct GnuLdScriptSettings {
   bool checkUnplacedSections = true;
   // -default-fill-pattern: the fill of sections without their own; empty
   // for none.
-  std::string_view defaultFillPattern;
+  std::string_view defaultFillPattern = {};
   // -stack-sizes: the .stack_sizes statement at the end.
   bool stackSizes = false;
   const RunSettings& run;

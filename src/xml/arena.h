@@ -44,13 +44,11 @@ class Arena {
   Arena(const Arena&) = delete;
   Arena& operator=(const Arena&) = delete;
 
-  // A NUL-terminated copy of `text`; the view excludes the NUL, so
-  // `copy(t).data()` is a C string. An empty text needs no storage.
+  // A copy of `text` in the arena. An empty text needs no storage.
   std::string_view copy(std::string_view text) {
     if (text.empty()) return std::string_view("", 0);
-    char* storage = allocateChars(text.size() + 1);
+    char* storage = allocateChars(text.size());
     std::memcpy(storage, text.data(), text.size());
-    storage[text.size()] = '\0';
     return {storage, text.size()};
   }
 

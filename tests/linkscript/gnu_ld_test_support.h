@@ -26,30 +26,15 @@ inline std::unique_ptr<MemoryMap> documentFromText(std::string_view xml) {
   return document;
 }
 
-struct ScriptOptions {
-  std::map<std::string, std::string> symbols;
-  bool checkSegmentOverflow = false;
-  bool checkSectionOverflow = false;
-  bool checkUnplacedSections = true;
-  std::string defaultFillPattern;
-  bool stackSizes = false;
-  RunSettings settings;
-};
-
-// The script for a memory map (and optionally a placement file) as XML text.
+// The script for a memory map (and optionally a placement file) as XML text,
+// with the default switches.
 inline std::string scriptFor(std::string_view memoryMapXml, std::string_view placementXml = {},
-                             const ScriptOptions& options = {}) {
+                             const std::map<std::string, std::string>& symbols = {}) {
   auto memoryMap = documentFromText(memoryMapXml);
   std::unique_ptr<MemoryMap> placement;
   if (!placementXml.empty()) placement = documentFromText(placementXml);
-  return gnuLdScriptText(*memoryMap, placement.get(),
-                         {.symbols = options.symbols,
-                          .checkSegmentOverflow = options.checkSegmentOverflow,
-                          .checkSectionOverflow = options.checkSectionOverflow,
-                          .checkUnplacedSections = options.checkUnplacedSections,
-                          .defaultFillPattern = options.defaultFillPattern,
-                          .stackSizes = options.stackSizes,
-                          .run = options.settings});
+  const RunSettings run;
+  return gnuLdScriptText(*memoryMap, placement.get(), {.symbols = symbols, .run = run});
 }
 
 // The section statements of a script: the text between the blank lines that

@@ -28,10 +28,8 @@ TEST(ScriptSize, BothWritersStopAtTheBound) {
     symbols["S" + std::to_string(symbols.size())] = value;
   }
   const std::string message = "the linker script is larger than 256 MiB, the limit for the output";
-  test::ScriptOptions options;
-  options.symbols = symbols;
   try {
-    test::scriptFor("<Root/>", {}, options);
+    test::scriptFor("<Root/>", {}, symbols);
     ADD_FAILURE() << "no error from the GNU ld writer";
   } catch (const HException& error) {
     EXPECT_EQ(error.message(), message);
