@@ -8,16 +8,19 @@ same output removes it.
     killed_run_test.py <vozo>
 
 Each run writes a script of several megabytes (a placement of many sections),
-so that it spends a while loading and laying out, then a while writing. It is
-stopped (SIGSTOP) while it lays out, as soon as a temporary file shows in the
-output's folder (while it writes), or once that file is gone again (after the
-rename, before the run ends); when the stopped run is where it should be, it
-is sent the signal and let go on, else it is run again.
+so that it spends a while loading and laying out. It is stopped (SIGSTOP)
+while it lays out, and sent the signal when the stopped run is where it
+should be (else it is run again). The moments around the write last only
+milliseconds, so there the run goes under strace, which holds the write of
+the temporary file, or the return from the rename, for PAUSE seconds: the
+signal then meets the run at that moment on a machine however busy. Without
+strace those cases are skipped with a note.
 """
 
 import ctypes
 import os
 import select
+import shutil
 import signal
 import struct
 import subprocess
@@ -30,6 +33,17 @@ PREVIOUS = b"/* the script of an earlier build */\n"
 # A run that is slow to reach its write (a busy machine) is waited for this
 # long; the whole test takes a few seconds.
 PATIENCE = 120.0
+# How long strace holds the run at the write or the rename.
+PAUSE = 3.0
+STRACE = shutil.which("strace")
+# The system calls strace holds, for each moment: the lock the run takes on
+# its temporary file, on entry (the file exists, still empty: the text is
+# written right after), and the rename, on exit (the new script is in place,
+# the run has not ended).
+HELD = {
+    "while writing": "flock:delay_enter={}:when=1",
+    "after the rename": "rename,renameat,renameat2:delay_exit={}",
+}
 
 
 def write_placement(path):
@@ -131,37 +145,53 @@ class KilledRuns:
         self.failures.append(f"{case}: {text}")
 
     def kill_at(self, moment, process, events):
-        """Waits for the moment and stops the run there (SIGSTOP, so that the
-        state seen is the state the signal meets); False when the run ended
-        or went past the moment first."""
+        """Waits for the moment and returns the process to send the signal to
+        (stopped with SIGSTOP while laying out, so that the state seen is the
+        state the signal meets; held by strace at the write or the rename);
+        None when the run ended or went past the moment first."""
         if moment == "while laying out":
             time.sleep(self.laying_out)
-            return stop(process, lambda: not others(self.folder))
-        if not events.wait(lambda made, name: made and name != "app.ld", process):
-            return False
-        if moment == "while writing":
-            return stop(process, lambda: others(self.folder))
-        if not events.wait(lambda made, name: not made and name != "app.ld", process):
-            return False
-        return stop(process, lambda: not others(self.folder))
+            return process.pid if stop(process, lambda: not others(self.folder)) else None
+        temporary = lambda made, name: name != "app.ld" and made == (moment == "while writing")
+        if not events.wait(temporary, process):
+            return None
+        with open(f"/proc/{process.pid}/task/{process.pid}/children", encoding="ascii") as children:
+            traced = children.read().split()
+        return int(traced[0]) if traced else None
+
+    def command_for(self, moment):
+        if moment not in HELD:
+            return self.command
+        held = HELD[moment].format(int(PAUSE * 1e6))
+        return [STRACE, "-f", "-qq", "-o", os.devnull, "-e", "trace=" + held.split(":")[0],
+                "-e", "inject=" + held] + self.command
 
     def run(self, sent, previous, moment):
         case = f"{sent.name} {moment}, {'with' if previous else 'without'} an earlier script"
+        if moment in HELD and not STRACE:
+            print(f"SKIP: {case}: needs strace to hold the run at that moment")
+            return
         if previous:
             with open(self.output, "wb") as file:
                 file.write(PREVIOUS)
-        # The moment can slip by on a busy machine: a few tries.
+        # Laying out, the moment can slip by on a busy machine: a few tries.
         for _ in range(5):
             events = FolderEvents(self.folder)
-            process = subprocess.Popen(self.command, stdout=subprocess.DEVNULL,
-                                       stderr=subprocess.DEVNULL)
-            reached = self.kill_at(moment, process, events)
+            # The leak checker of a sanitizer build cannot work under strace.
+            environment = dict(os.environ, ASAN_OPTIONS="detect_leaks=0")
+            process = subprocess.Popen(self.command_for(moment), stdout=subprocess.DEVNULL,
+                                       stderr=subprocess.DEVNULL, env=environment)
+            target = self.kill_at(moment, process, events)
             os.close(events.descriptor)
-            if reached:
-                process.send_signal(sent)
-                process.send_signal(signal.SIGCONT)
+            if target is not None:
+                try:
+                    os.kill(target, sent)
+                except ProcessLookupError:  # the run ended meanwhile
+                    target = None
+                if target == process.pid:
+                    process.send_signal(signal.SIGCONT)
             process.wait(PATIENCE)
-            if reached:
+            if target is not None:
                 break
         else:
             self.fail(case, "the run never reached that moment")
