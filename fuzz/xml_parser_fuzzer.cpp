@@ -1,38 +1,62 @@
 // The XML parser: any byte string parses or fails with a message, and what
-// parses can be copied and written out again. A second parse with a content
-// filter must agree with the first in everything but the content it leaves
-// out: the same result and error, and the same elements (tags, attributes,
-// lines) outside the left-out content.
+// parses can be copied and written out again. Read as a memory map, once
+// with the register filter and once with all content kept, the two loads
+// must agree in everything but the content the filter leaves out: the same
+// result and error, the same elements (tags, attributes, lines) outside the
+// left-out content, and the same expression text counted when their
+// addresses are evaluated.
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <set>
+#include <string>
 #include <utility>
 #include <vector>
 
+#include "expr/h_exception.h"
 #include "fuzz_support.h"
+#include "memory/address_evaluation.h"
+#include "memory/memory_map.h"
 #include "xml/xml_document.h"
 #include "xml/xml_writer.h"
 
 namespace {
 
-// Offers every element whose tag begins with "G" and turns down descendants
-// whose tag begins with "K".
-class LetterFilter : public vozo::ContentFilter {
+// Passes every call on to the document's register filter and notes the
+// elements whose content it left out.
+class RecordingFilter : public vozo::ContentFilter {
  public:
+  explicit RecordingFilter(vozo::ContentFilter& filter) : filter_(filter) {}
   bool mayLeaveOut(const vozo::XMLElement& element,
-                   std::span<vozo::XMLElement* const>) override {
-    return element.tagName().starts_with('G');
+                   std::span<vozo::XMLElement* const> enclosing) override {
+    return filter_.mayLeaveOut(element, enclosing);
   }
-  bool acceptDescendant(std::string_view tagName, std::span<const vozo::XMLAttribute>,
-                        bool) override {
-    return !tagName.starts_with('K');
+  bool acceptDescendant(std::string_view tagName, std::span<const vozo::XMLAttribute> attributes,
+                        bool namesAsBefore) override {
+    return filter_.acceptDescendant(tagName, attributes, namesAsBefore);
   }
-  void leftOut(vozo::XMLElement& element) override { leftOutElements.insert(&element); }
+  void leftOut(vozo::XMLElement& element) override {
+    filter_.leftOut(element);
+    leftOutElements.insert(&element);
+  }
 
   std::set<const vozo::XMLNode*> leftOutElements;
+
+ private:
+  vozo::ContentFilter& filter_;
 };
+
+// The expression text left to the document's address parser once its
+// addresses are evaluated, or the bound's message.
+std::string textLeftAfterEvaluation(vozo::MemoryMap& document) {
+  try {
+    vozo::evaluateAddresses(document.rootElement(), document.addressParser(), nullptr);
+  } catch (const vozo::HException& error) {
+    return error.message();
+  }
+  return std::to_string(document.addressParser().textLeft());
+}
 
 bool sameElement(const vozo::XMLNode& a, const vozo::XMLNode& b) {
   const vozo::XMLElement* x = a.asElement();
@@ -82,14 +106,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool parsed = document.parse(text);
 
     if (!keepCharacterData) {
-      vozo::XMLDocument filtered(false);
-      LetterFilter filter;
+      const vozo::fuzz::FixedMacroTable macros;
+      vozo::MemoryMap whole(macros);
+      vozo::MemoryMap filtered(macros);
+      filtered.leaveOutRegisters();
+      RecordingFilter filter(*filtered.registerFilter());
       filtered.setContentFilter(&filter);
-      if (filtered.parse(text) != parsed || filtered.errorMessage() != document.errorMessage() ||
-          filtered.errorLine() != document.errorLine()) {
+      const bool filteredParsed = filtered.parse(text);
+      if (whole.parse(text) != parsed || filteredParsed != parsed ||
+          filtered.errorMessage() != whole.errorMessage() ||
+          filtered.errorLine() != whole.errorLine()) {
         std::abort();
       }
-      expectSameTrees(filtered.root(), document.root(), filter.leftOutElements);
+      expectSameTrees(filtered.root(), whole.root(), filter.leftOutElements);
+      if (textLeftAfterEvaluation(filtered) != textLeftAfterEvaluation(whole)) std::abort();
     }
 
     if (!document.root()) return;
