@@ -20,8 +20,8 @@ class LeftOutRegisterChecks : public LeftOutContentCheck {
   explicit LeftOutRegisterChecks(CheckContext& context)
       : evaluate_([&context](std::string_view text) { return &evaluateOnce(context, text); }) {}
 
-  bool accept(ElementKind kind, std::string_view tagName,
-              std::span<const XMLAttribute> attributes, bool namesAsBefore) override;
+  bool accept(ElementKind kind, std::string_view tagName, std::span<const XMLAttribute> attributes,
+              bool namesAsBefore) override;
 
  private:
   // What the names of the last element of a kind that passed showed:

@@ -4,7 +4,8 @@
 
 namespace vozo {
 
-Outcome<ExpressionValue> LeftSquareBracketExpression::combine(std::span<ExpressionValue> values) const {
+Outcome<ExpressionValue> LeftSquareBracketExpression::combine(
+    std::span<ExpressionValue> values) const {
   return parser().index(values[0], values[1]);
 }
 

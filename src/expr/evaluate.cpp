@@ -11,9 +11,8 @@ namespace {
 std::optional<ExpressionValue> tryEvaluate(SimpleExpressionParser& parser, std::string_view text) {
   if (text.empty()) return std::nullopt;
   if (text.size() > kMaxExpressionLength) {
-    throw HException("an expression is longer than " +
-                            std::to_string(kMaxExpressionLength >> 10) +
-                            " KiB, the limit for one expression");
+    throw HException("an expression is longer than " + std::to_string(kMaxExpressionLength >> 10) +
+                     " KiB, the limit for one expression");
   }
   spendExpressionText(parser, text.size());
   Outcome<ExpressionValue> value = parser.evaluate(text);
@@ -31,8 +30,8 @@ bool isNumber(const ExpressionValue& value) {
 void spendExpressionText(SimpleExpressionParser& parser, size_t bytes) {
   if (!parser.spendText(bytes)) {
     throw HException("the expressions of one document are longer than " +
-                            std::to_string(SimpleExpressionParser::kMaxTextPerParser >> 20) +
-                            " MiB in total, the limit for one document");
+                     std::to_string(SimpleExpressionParser::kMaxTextPerParser >> 20) +
+                     " MiB in total, the limit for one document");
   }
 }
 

@@ -73,12 +73,15 @@ class ExpressionParser {
   // Whether `name` is a declared type (casts, sizeof) or a declared struct.
   virtual bool isTypeName(std::string_view name) = 0;
   virtual bool isStructName(std::string_view name) = 0;
-  virtual Outcome<ExpressionValue> cast(std::string_view typeText, const ExpressionValue& value) = 0;
+  virtual Outcome<ExpressionValue> cast(std::string_view typeText,
+                                        const ExpressionValue& value) = 0;
   virtual Outcome<ExpressionValue> dereference(const ExpressionValue& pointer) = 0;
-  virtual Outcome<ExpressionValue> index(const ExpressionValue& base, const ExpressionValue& index) = 0;
-  virtual Outcome<ExpressionValue> member(const ExpressionValue& object, std::string_view member) = 0;
+  virtual Outcome<ExpressionValue> index(const ExpressionValue& base,
+                                         const ExpressionValue& index) = 0;
+  virtual Outcome<ExpressionValue> member(const ExpressionValue& object,
+                                          std::string_view member) = 0;
   virtual Outcome<ExpressionValue> pointedMember(const ExpressionValue& pointer,
-                                        std::string_view member) = 0;
+                                                 std::string_view member) = 0;
   virtual Outcome<ExpressionValue> addressOf(const Expression& operand) = 0;
   virtual Outcome<ExpressionValue> sizeOfExpression(const Expression& operand) = 0;
   virtual Outcome<ExpressionValue> sizeOfType(std::string_view typeText) = 0;
@@ -86,9 +89,10 @@ class ExpressionParser {
   // Resolves `target`, evaluates `value` and stores it.
   virtual Outcome<ExpressionValue> assign(const Expression& target, const Expression& value) = 0;
   virtual Outcome<ExpressionValue> call(const Expression& function,
-                               std::span<const ExpressionValue> arguments) = 0;
-  virtual Outcome<ExpressionValue> arraySlice(const ExpressionValue& base, const ExpressionValue& first,
-                                     const ExpressionValue& last) = 0;
+                                        std::span<const ExpressionValue> arguments) = 0;
+  virtual Outcome<ExpressionValue> arraySlice(const ExpressionValue& base,
+                                              const ExpressionValue& first,
+                                              const ExpressionValue& last) = 0;
   virtual Outcome<ExpressionValue> symbolAt(std::string_view file, int64_t line) = 0;
   // A text read in place of the identifier `name`, or none.
   virtual std::optional<std::string> identifierReplacement(std::string_view name) = 0;

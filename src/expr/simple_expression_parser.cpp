@@ -44,7 +44,8 @@ Outcome<ExpressionValue> SimpleExpressionParser::dereference(const ExpressionVal
   return fail("cannot dereference");
 }
 
-Outcome<ExpressionValue> SimpleExpressionParser::index(const ExpressionValue&, const ExpressionValue&) {
+Outcome<ExpressionValue> SimpleExpressionParser::index(const ExpressionValue&,
+                                                       const ExpressionValue&) {
   return fail("cannot dereference");
 }
 
@@ -52,7 +53,8 @@ Outcome<ExpressionValue> SimpleExpressionParser::member(const ExpressionValue&, 
   return fail("cannot dereference");
 }
 
-Outcome<ExpressionValue> SimpleExpressionParser::pointedMember(const ExpressionValue&, std::string_view) {
+Outcome<ExpressionValue> SimpleExpressionParser::pointedMember(const ExpressionValue&,
+                                                               std::string_view) {
   return fail("cannot dereference");
 }
 
@@ -76,12 +78,14 @@ Outcome<ExpressionValue> SimpleExpressionParser::assign(const Expression&, const
   return fail("this symbol not found");
 }
 
-Outcome<ExpressionValue> SimpleExpressionParser::call(const Expression&, std::span<const ExpressionValue>) {
+Outcome<ExpressionValue> SimpleExpressionParser::call(const Expression&,
+                                                      std::span<const ExpressionValue>) {
   return fail("function calling not implemented");
 }
 
-Outcome<ExpressionValue> SimpleExpressionParser::arraySlice(const ExpressionValue&, const ExpressionValue&,
-                                                   const ExpressionValue&) {
+Outcome<ExpressionValue> SimpleExpressionParser::arraySlice(const ExpressionValue&,
+                                                            const ExpressionValue&,
+                                                            const ExpressionValue&) {
   return fail("cannot array slice");
 }
 

@@ -41,9 +41,11 @@ class SimpleExpressionParser : public ExpressionParser {
   Outcome<ExpressionValue> cast(std::string_view typeText, const ExpressionValue& value) override;
   // The four dereferences: "cannot dereference".
   Outcome<ExpressionValue> dereference(const ExpressionValue& pointer) override;
-  Outcome<ExpressionValue> index(const ExpressionValue& base, const ExpressionValue& index) override;
+  Outcome<ExpressionValue> index(const ExpressionValue& base,
+                                 const ExpressionValue& index) override;
   Outcome<ExpressionValue> member(const ExpressionValue& object, std::string_view member) override;
-  Outcome<ExpressionValue> pointedMember(const ExpressionValue& pointer, std::string_view member) override;
+  Outcome<ExpressionValue> pointedMember(const ExpressionValue& pointer,
+                                         std::string_view member) override;
   // "addressof not implemented".
   Outcome<ExpressionValue> addressOf(const Expression& operand) override;
   // "sizeof expression not implemented".
@@ -56,10 +58,10 @@ class SimpleExpressionParser : public ExpressionParser {
   Outcome<ExpressionValue> assign(const Expression& target, const Expression& value) override;
   // "function calling not implemented".
   Outcome<ExpressionValue> call(const Expression& function,
-                       std::span<const ExpressionValue> arguments) override;
+                                std::span<const ExpressionValue> arguments) override;
   // "cannot array slice".
   Outcome<ExpressionValue> arraySlice(const ExpressionValue& base, const ExpressionValue& first,
-                             const ExpressionValue& last) override;
+                                      const ExpressionValue& last) override;
   // "symbolat not implemented".
   Outcome<ExpressionValue> symbolAt(std::string_view file, int64_t line) override;
   // None: identifiers are never replaced.

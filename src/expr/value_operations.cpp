@@ -3,7 +3,6 @@
 #include <compare>
 #include <string_view>
 
-
 namespace vozo {
 
 namespace {
@@ -152,7 +151,7 @@ Outcome<ExpressionValue> remainder(const ExpressionValue& left, const Expression
 }
 
 Outcome<ExpressionValue> shift(BinaryOperator op, const ExpressionValue& left,
-                      const ExpressionValue& right) {
+                               const ExpressionValue& right) {
   if (!isInteger(left.valueKind)) return fail("can only shift numeric values");
   if (right.valueKind != ValueKind::Signed) return fail("integer shift value expected");
   const unsigned count = static_cast<unsigned>(static_cast<uint64_t>(right.signedValue()) & 63);
@@ -168,7 +167,7 @@ Outcome<ExpressionValue> shift(BinaryOperator op, const ExpressionValue& left,
 }
 
 Outcome<ExpressionValue> bitwise(BinaryOperator op, const ExpressionValue& left,
-                        const ExpressionValue& right) {
+                                 const ExpressionValue& right) {
   uint64_t b;
   switch (left.valueKind) {
     case ValueKind::Signed:
@@ -191,7 +190,7 @@ Outcome<ExpressionValue> bitwise(BinaryOperator op, const ExpressionValue& left,
 }
 
 Outcome<ExpressionValue> logical(BinaryOperator op, const ExpressionValue& left,
-                        const ExpressionValue& right) {
+                                 const ExpressionValue& right) {
   if (!isInteger(left.valueKind) && left.valueKind != ValueKind::Boolean) {
     return fail(kUnsupportedNumeric);
   }
@@ -219,7 +218,7 @@ bool holds(BinaryOperator op, std::strong_ordering order) {
 }
 
 Outcome<ExpressionValue> compare(BinaryOperator op, const ExpressionValue& left,
-                        const ExpressionValue& right) {
+                                 const ExpressionValue& right) {
   std::strong_ordering order = std::strong_ordering::equal;
   switch (left.valueKind) {
     case ValueKind::Signed:
@@ -287,7 +286,7 @@ const char* binaryOperatorText(BinaryOperator op) {
 }
 
 Outcome<ExpressionValue> applyBinary(BinaryOperator op, const ExpressionValue& left,
-                            const ExpressionValue& right) {
+                                     const ExpressionValue& right) {
   switch (op) {
     case BinaryOperator::Plus:
     case BinaryOperator::Minus:
