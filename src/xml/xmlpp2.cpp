@@ -306,8 +306,8 @@ bool XMLPP2::expandText(std::string_view text, const MacroMap& macros, bool useM
   expansionBudget_ -= before - budget;
   if (expansionBudget_ == 0) {
     throw HException("macro expansion takes more than " +
-                            std::to_string(kMaxExpansionWorkPerLoad >> 20) +
-                            " MiB, the limit for one file load");
+                     std::to_string(kMaxExpansionWorkPerLoad >> 20) +
+                     " MiB, the limit for one file load");
   }
   return changed;
 }
@@ -315,8 +315,8 @@ bool XMLPP2::expandText(std::string_view text, const MacroMap& macros, bool useM
 void XMLPP2::spendWildcardTests(size_t count) {
   if (count > wildcardTestsLeft_) {
     throw HException("foreach exclude_wildcard needs more than " +
-                            std::to_string(kMaxWildcardTests) +
-                            " pattern tests, the limit for one file load");
+                     std::to_string(kMaxWildcardTests) +
+                     " pattern tests, the limit for one file load");
   }
   wildcardTestsLeft_ -= count;
 }
@@ -324,8 +324,7 @@ void XMLPP2::spendWildcardTests(size_t count) {
 void XMLPP2::spendGenerated(size_t count, bool take) {
   if (count > generatedBudget_) {
     throw HException("preprocessor loops and xmlput generate more than " +
-                            std::to_string(generatedLimit_) +
-                            " elements, the limit for one file load");
+                     std::to_string(generatedLimit_) + " elements, the limit for one file load");
   }
   if (take) generatedBudget_ -= count;
 }
