@@ -197,7 +197,7 @@ def targets(cases, results, series):
     checks.append(("peak memory at most 4x the map plus 8 MB (worst map)",
                    f"{worst[0]:.2f} of the limit ({worst[1]})", worst[0] <= 1))
     measured = ratio(run("board"), run("board", "empty static"))
-    checks.append(("example board at most 1.5x the empty static program", times(measured), measured <= 1.5))
+    checks.append(("example board at most 1.3x the empty static program", times(measured), measured <= 1.3))
     map_bytes = {case["name"]: case["map_bytes"] for case in cases}
 
     def per_megabyte(name):
