@@ -10,6 +10,8 @@
 #                  FUZZ_JOBS of them at once (default 1)
 #   make hostile   time vozo (Release) on the hostile inputs of docs/reliability.md
 #   make bench     time the release build against its baselines (bench/RESULTS.md)
+#   make test-arm64  cross-build vozo for 64-bit Arm Linux and run the golden and
+#                  command-line cases under qemu-user
 
 # Building and running the tools.
 DEMO_PACKAGES    := cmake g++ make pkg-config libelf-dev
@@ -31,12 +33,18 @@ HOSTILE_PACKAGES := $(DEMO_PACKAGES) time python3
 # The benchmark only: the XML parser of the baseline program, the peak-memory
 # probe and the input generator.
 BENCH_PACKAGES   := $(DEMO_PACKAGES) libpugixml-dev time python3
+# The golden and command-line cases against a vozo of another host
+# (tests/hosts/run_suite.py): the runner, and the tools the cases' scripts
+# call. For 64-bit Arm Linux: the cross compiler and qemu-user to run it.
+HOST_SUITE_PACKAGES := cmake make python3 ninja-build
+ARM64_PACKAGES   := $(HOST_SUITE_PACKAGES) g++-aarch64-linux-gnu qemu-user
 PACKAGES         ?= $(DEMO_PACKAGES)
 PREFIX           ?= /usr/local
 
 RELEASE_DIR := build/release
 PORTABLE_DIR := build/portable
 BENCH_DIR   := build/bench
+ARM64_DIR   := build/arm64
 # Device descriptions for the benchmark's real-world memory maps; skipped
 # when the folder is missing.
 CORPUS      ?= ../shared/corpus
@@ -51,7 +59,7 @@ EXAMPLE_ARGS := -memory-map-file examples/board/memory_map.xml \
                 -section-placement-file examples/board/placement.xml \
                 -check-segment-overflow -check-section-overflow
 
-.PHONY: demo test install package bench deps build build-portable build-test fuzz hostile clean format
+.PHONY: demo test test-arm64 install package bench deps build build-portable build-test fuzz hostile clean format
 
 demo: build
 	@mkdir -p build/demo
@@ -65,6 +73,16 @@ demo: build
 test: PACKAGES = $(TEST_PACKAGES)
 test: build build-portable build-test
 	cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# vozo only: vozo-size needs libelf built for aarch64, which Debian offers
+# only to a multiarch system. Static, so qemu-user needs no libraries.
+test-arm64: PACKAGES = $(ARM64_PACKAGES)
+test-arm64: deps
+	cmake -S . -B $(ARM64_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/aarch64-linux-gnu.cmake \
+	  -DCMAKE_BUILD_TYPE=Release -DVOZO_TESTS=OFF -DVOZO_SIZE=OFF
+	cmake --build $(ARM64_DIR) -j $(JOBS) --target vozo
+	python3 tests/hosts/run_suite.py --emulator "qemu-aarch64 -L /usr/aarch64-linux-gnu" \
+	  --skip tests/hosts/arm64.skip --jobs $(JOBS) $(ARM64_DIR)/src/vozo/vozo
 
 install: build
 	cmake --install $(RELEASE_DIR) --prefix $(PREFIX)

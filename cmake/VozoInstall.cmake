@@ -4,8 +4,11 @@ include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
 # Every program of the package; each is installed into bin and exported as
-# vozo::<name>.
-set(VOZO_PROGRAMS vozo vozo-size)
+# vozo::<name>. vozo-size only where it is built (VOZO_SIZE).
+set(VOZO_PROGRAMS vozo)
+if(VOZO_SIZE)
+  list(APPEND VOZO_PROGRAMS vozo-size)
+endif()
 
 install(TARGETS ${VOZO_PROGRAMS} EXPORT vozoTargets RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
@@ -17,6 +20,9 @@ foreach(program_and_page vozo=cli.md vozo-size=vozo-size.md)
   string(REPLACE "=" ";" program_and_page ${program_and_page})
   list(GET program_and_page 0 program)
   list(GET program_and_page 1 page)
+  if(NOT program IN_LIST VOZO_PROGRAMS)
+    continue()
+  endif()
   set(man_page ${PROJECT_BINARY_DIR}/${program}.1)
   add_custom_command(
     OUTPUT ${man_page}

@@ -93,7 +93,7 @@ std::string unreferencable(std::string_view item) {
   if (bare.size() != name.size()) {
     std::string fixed(bare);
     if (equals != std::string_view::npos)
-      fixed += "=" + std::string(trimmed(item.substr(equals + 1)));
+      fixed.append("=").append(trimmed(item.substr(equals + 1)));
     return quoted + " has blanks around it, so $(" + std::string(bare) +
            ") does not reference it; write " + fixed;
   }
