@@ -1,10 +1,9 @@
 #include "check/file_checks.h"
 
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <sys/stat.h>
 
+#include "platform/error_text.h"
+#include "platform/files.h"
 
 namespace vozo {
 
@@ -28,21 +27,19 @@ std::string explainedParserMessage(const std::string& message) {
 // load has read it: that would wait for another writer or take bytes meant
 // for no one.
 bool isPipeOrDevice(const std::string& path) {
-  struct stat status;
-  return stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode) &&
-         !S_ISDIR(status.st_mode);
+  const platform::FileStatus status = platform::fileStatus(path);
+  return status.error == 0 && status.kind == platform::FileKind::Other;
 }
 
 // The system's reason why `path` cannot be opened as a file; empty when it
 // can, or is a pipe or a device.
 std::string whyUnopenable(const std::string& path) {
-  struct stat status;
-  if (stat(path.c_str(), &status) != 0) return std::strerror(errno);
-  if (S_ISDIR(status.st_mode)) return std::strerror(EISDIR);
-  if (!S_ISREG(status.st_mode)) return {};
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return std::strerror(errno);
-  std::fclose(file);
+  const platform::FileStatus status = platform::fileStatus(path);
+  if (status.error != 0) return platform::errorText(status.error);
+  if (status.kind == platform::FileKind::Directory) return platform::errorText(EISDIR);
+  if (status.kind != platform::FileKind::Regular) return {};
+  const platform::InputFile::Opened opened = platform::InputFile::open(path);
+  if (!opened.file) return platform::errorText(opened.error);
   return {};
 }
 
@@ -116,7 +113,7 @@ void describeLoadFailure(const MemoryMap& document, std::string_view pathText,
   const std::string path = resolveInputPath(document, pathText);
   // The reason the load met, when it could not read the file; a pipe is not
   // there to be opened a second time.
-  std::string why = document.readFailure() != 0 ? std::strerror(document.readFailure())
+  std::string why = document.readFailure() != 0 ? platform::errorText(document.readFailure())
                                                 : whyUnopenable(path);
   if (!why.empty()) {
     findings.add("cannot read " + std::string(what) + " \"" + displayPath(path) + "\": " + why);

@@ -1,11 +1,10 @@
 #include "check/finding.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <climits>
 #include <iterator>
+#include <optional>
 
+#include "platform/paths.h"
 #include "xml/xml_document.h"
 
 namespace vozo {
@@ -38,15 +37,18 @@ void Findings::sort() {
 }
 
 std::string displayPath(std::string_view path) {
-  char directory[PATH_MAX];
-  if (!path.empty() && path.front() == '/' && getcwd(directory, sizeof directory)) {
-    std::string_view base(directory);
-    if (path.size() > base.size() + 1 && path.substr(0, base.size()) == base &&
-        path[base.size()] == '/') {
-      path.remove_prefix(base.size() + 1);
+  if (platform::isAbsolutePath(path)) {
+    if (const std::optional<std::string> directory = platform::currentDirectory()) {
+      const std::string_view base(*directory);
+      if (path.size() > base.size() + 1 && path.substr(0, base.size()) == base &&
+          platform::isPathSeparator(path[base.size()])) {
+        path.remove_prefix(base.size() + 1);
+      }
     }
   }
-  while (path.size() > 2 && path.substr(0, 2) == "./") path.remove_prefix(2);
+  while (path.size() > 2 && path[0] == '.' && platform::isPathSeparator(path[1])) {
+    path.remove_prefix(2);
+  }
   return std::string(path);
 }
 

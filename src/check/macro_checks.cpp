@@ -1,9 +1,6 @@
 #include "check/macro_checks.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,6 +8,7 @@
 #include "check/finding.h"
 #include "check/value_checks.h"
 #include "check/vocabulary.h"
+#include "platform/files.h"
 #include "xml/closest_name.h"
 #include "xml/split_list.h"
 
@@ -49,16 +47,15 @@ void forEachReference(std::string_view text, Visit visit) {
 
 // The text of a regular file, or none (a pipe or device is not read twice).
 std::optional<std::string> regularFileText(const std::string& path) {
-  struct stat status;
-  if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode) ||
-      static_cast<uint64_t>(status.st_size) > XMLDocument::kMaxFileBytes) {
+  const platform::FileStatus status = platform::fileStatus(path);
+  if (status.error != 0 || status.kind != platform::FileKind::Regular ||
+      status.size > XMLDocument::kMaxFileBytes) {
     return std::nullopt;
   }
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return std::nullopt;
-  std::string text(static_cast<size_t>(status.st_size), '\0');
-  text.resize(std::fread(text.data(), 1, text.size(), file));
-  std::fclose(file);
+  platform::InputFile::Opened opened = platform::InputFile::open(path);
+  if (!opened.file) return std::nullopt;
+  std::string text(static_cast<size_t>(status.size), '\0');
+  text.resize(opened.file->read(text.data(), text.size()).count);
   return text;
 }
 

@@ -18,8 +18,11 @@
 // folder that allows no new file is rewritten in place; only then can a run
 // killed while writing leave a partial file.
 
+#include <memory>
 #include <string>
 #include <string_view>
+
+#include "platform/output_file.h"
 
 namespace vozo {
 
@@ -38,13 +41,13 @@ class ReplacedFile {
 
  private:
   // The folder (without symbolic links) and the name of the file that
-  // writing to the path changes; false when the folder does not exist,
-  // with errno set. Resolved once, when first needed.
-  bool resolveFinalFile();
+  // writing to the path changes; the errno value when the folder does not
+  // exist, else 0. Resolved once, when first needed.
+  int resolveFinalFile();
 
   std::string path_;
-  // The existing file, open for writing; -1 when there was none.
-  int descriptor_ = -1;
+  // The existing file, open for writing; null when there was none.
+  std::unique_ptr<platform::OutputFile> existing_;
   bool finalFileResolved_ = false;
   std::string finalFolder_;
   std::string finalName_;

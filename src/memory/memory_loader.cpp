@@ -2,15 +2,15 @@
 // (with or without the preprocessor), resolving the `Import` children of the
 // root, and evaluating addresses.
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
+#include <algorithm>
+#include <ctime>
 #include <string>
 #include <string_view>
 
 #include "memory/address_evaluation.h"
 #include "memory/memory_map.h"
+#include "platform/files.h"
+#include "platform/paths.h"
 #include "xml/macro_expand.h"
 
 namespace vozo {
@@ -18,26 +18,19 @@ namespace vozo {
 namespace {
 
 std::string currentDirectory() {
-  std::string buffer(256, '\0');
-  for (;;) {
-    if (getcwd(buffer.data(), buffer.size()) != nullptr) {
-      buffer.resize(std::char_traits<char>::length(buffer.data()));
-      return buffer;
-    }
-    if (errno != ERANGE) return ".";
-    buffer.resize(buffer.size() * 2);
-  }
+  return platform::currentDirectory().value_or(".");
 }
 
 // `path` as it is opened: an absolute path stands; a relative one is taken
 // against the directory of the file loaded last, made absolute against the
 // working directory, or, when no file was loaded yet, used as it is.
 std::string resolvePath(const std::string& path, const std::string& filePath) {
-  if (path.empty() || path.front() == '/' || filePath.empty()) return path;
-  std::string base = filePath.front() == '/' ? filePath : currentDirectory() + "/" + filePath;
-  size_t slash = base.rfind('/');
-  base.resize(slash == 0 ? 1 : slash);
-  if (base.back() != '/') base += '/';
+  if (path.empty() || platform::isAbsolutePath(path) || filePath.empty()) return path;
+  std::string base =
+      platform::isAbsolutePath(filePath) ? filePath : currentDirectory() + "/" + filePath;
+  const size_t slash = platform::lastPathSeparator(base);
+  base.resize(std::max(slash, platform::rootLength(base)));
+  if (!platform::isPathSeparator(base.back())) base += '/';
   return base + path;
 }
 
@@ -51,7 +44,7 @@ MemoryMapElement* readFile(MemoryMap& document, std::string_view pathText) {
   XMLElement* previousRoot = document.root();
   bool previousReadOnly = document.readOnly;
   // Only ever switched on: a document already marked read-only stays so.
-  if (access(path.c_str(), W_OK) != 0) document.readOnly = true;
+  if (!platform::isWritable(path)) document.readOnly = true;
 
   // Only this file's own parse; the files it includes are read whole.
   document.setContentFilter(document.registerFilter());
@@ -60,8 +53,8 @@ MemoryMapElement* readFile(MemoryMap& document, std::string_view pathText) {
                     : document.load(path);
   auto* newRoot = loaded ? static_cast<MemoryMapElement*>(document.root()) : nullptr;
   if (newRoot != nullptr) {
-    struct stat status;
-    if (stat(path.c_str(), &status) == 0) newRoot->setLastModified(status.st_mtime);
+    const platform::FileStatus status = platform::fileStatus(path);
+    if (status.error == 0) newRoot->setLastModified(static_cast<std::time_t>(status.modified));
   }
 
   document.setRoot(previousRoot);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "linkscript/run_settings.h"
+#include "platform/host_names.h"
 
 namespace vozo {
 namespace {
@@ -18,13 +19,15 @@ std::string describe(std::string_view before, std::string_view after) {
 
 }  // namespace
 
-// The host values are those of a 64-bit Arm Linux build, whatever machine
-// the tool was built on, so a build produces the same paths everywhere.
+// The host values come from the platform layer: on every POSIX host those
+// of a 64-bit Arm Linux build, whatever machine the tool was built on, so a
+// build produces the same paths everywhere; on Windows Windows's own.
 // Micro and TargetID describe the product's target family; -target does not
 // change them.
 void BuiltinMacroTable::fill() const {
   if (filled_) return;
   filled_ = true;
+  const platform::HostNames host = platform::hostNames();
   put("Date", "", "Day Month Year e.g. 21 June 2011.");
   put("DateYear", "", "Year e.g. 2011.");
   put("DateMonth", "", "Month e.g. 01 to 12.");
@@ -34,20 +37,21 @@ void BuiltinMacroTable::fill() const {
   put("TimeMinute", "", "Minute e.g. 34.");
   put("TimeSecond", "", "Seconds e.g. 03.");
   put("UnixTime", "", "Seconds since 00:00, Jan 1 1970 UTC");
-  put("HostArch", "arm64", describe("The CPU architecture that ", " is running on e.g. x86."));
-  put("HostArchClass", "arm",
+  put("HostArch", std::string(host.arch),
+      describe("The CPU architecture that ", " is running on e.g. x86."));
+  put("HostArchClass", std::string(host.archClass),
       describe("The class of CPU architecture that ", " is running on e.g. intel, arm."));
-  put("HostOS", "linux",
+  put("HostOS", std::string(host.os),
       describe("The name of the operating system that ", " is running on e.g. win."));
   put("Micro", "ARM", describe("The ", " target e.g. ARM."));
   put("TargetID", std::to_string(kTargetIdArm),
       describe("ID number representing the ", " target."));
-  put("HostEXE", "",
+  put("HostEXE", std::string(host.executable),
       describe("The file extension for executables on the CPU that ", " is running on e.g. .exe."));
-  put("HostDLLExt", ".so",
+  put("HostDLLExt", std::string(host.libraryExtension),
       describe("The file extension for dynamic link libraries used by the operating system that ",
                " is running on e.g. .dll, .so, .dylib."));
-  put("HostDLL", ".so_arm64",
+  put("HostDLL", std::string(host.library),
       describe("The file extension for dynamic link libraries on the CPU that ",
                " is running on e.g. .dll."));
 }

@@ -1,26 +1,42 @@
 #include "vozo/clean_path.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <vector>
 
-#include "xml/split_list.h"
+#include "platform/files.h"
+#include "platform/paths.h"
 
 namespace vozo {
+namespace {
+
+// The parts of `path` between its separators, empty ones included.
+std::vector<std::string_view> components(std::string_view path) {
+  std::vector<std::string_view> parts;
+  size_t start = 0;
+  for (size_t i = 0; i <= path.size(); ++i) {
+    if (i == path.size() || platform::isPathSeparator(path[i])) {
+      parts.push_back(path.substr(start, i - start));
+      start = i + 1;
+    }
+  }
+  return parts;
+}
+
+}  // namespace
 
 std::string cleanPath(std::string_view path) {
-  bool absolute = !path.empty() && path.front() == '/';
+  // The root as it is written ("/", or on Windows "C:\" or "\"); a
+  // Windows root keeps its own separators, the rest is joined with "/".
+  const size_t rootEnd = platform::rootLength(path);
   std::vector<std::string_view> kept;
-  for (std::string_view component : splitPlain(path, '/', false)) {
-    if (component == ".") continue;
+  for (std::string_view component : components(path.substr(rootEnd))) {
+    if (component.empty() || component == ".") continue;
     if (component == ".." && !kept.empty() && kept.back() != "..") {
       kept.pop_back();
       continue;
     }
     kept.push_back(component);
   }
-  std::string cleaned = absolute ? "/" : "";
+  std::string cleaned(path.substr(0, rootEnd));
   for (size_t i = 0; i < kept.size(); ++i) {
     if (i > 0) cleaned += '/';
     cleaned += kept[i];
@@ -31,8 +47,7 @@ std::string cleanPath(std::string_view path) {
 void removeFileIfPresent(std::string_view path) {
   std::string cleaned = cleanPath(path);
   if (cleaned.empty()) return;
-  struct stat status;
-  if (::lstat(cleaned.c_str(), &status) == 0) ::unlink(cleaned.c_str());
+  platform::removeFile(cleaned);
 }
 
 }  // namespace vozo

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/environment.h"
+
 namespace vozo {
 namespace {
 
@@ -31,7 +33,7 @@ const char* monthName(const std::tm& time) {
 ClockReading readHostClock() {
   ClockReading reading;
   reading.unixTime = std::time(nullptr);
-  if (!localtime_r(&reading.unixTime, &reading.localTime)) reading.localTime = std::tm{};
+  if (!platform::localTime(reading.unixTime, reading.localTime)) reading.localTime = std::tm{};
   return reading;
 }
 

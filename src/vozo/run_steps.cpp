@@ -1,11 +1,9 @@
 #include "vozo/run_steps.h"
 
-#include <cstdlib>
-#include <string_view>
-
 #include "check/file_checks.h"
 #include "linkscript/gnu_ld_script.h"
 #include "linkscript/segger_script.h"
+#include "platform/environment.h"
 
 namespace vozo {
 
@@ -15,8 +13,7 @@ namespace {
 // in the tree: the slow path beside the filter's fast one, for comparing
 // the two (docs/reliability.md). The output is the same either way.
 bool keepRegisterContent() {
-  const char* value = std::getenv("VOZO_KEEP_REGISTER_CONTENT");
-  return value != nullptr && std::string_view(value) == "1";
+  return platform::environmentVariable("VOZO_KEEP_REGISTER_CONTENT") == "1";
 }
 
 }  // namespace
@@ -56,6 +53,7 @@ void ToolRunSteps::writeGnuLdScript(const std::string& outputPath, const RunValu
                           .checkUnplacedSections = values.checkUnplacedSections,
                           .defaultFillPattern = values.defaultFillPattern,
                           .stackSizes = values.stackSizes,
+                          .lldCompatible = values.lldCompatible,
                           .run = writerSettings});
 }
 

@@ -1,6 +1,5 @@
 #include "vozo/run_tool.h"
 
-#include <cstring>
 #include <new>
 #include <optional>
 #include <string_view>
@@ -8,6 +7,7 @@
 #include "check/finding.h"
 #include "expr/h_exception.h"
 #include "linkscript/replaced_file.h"
+#include "platform/error_text.h"
 #include "vozo/argument_reader.h"
 #include "vozo/clean_path.h"
 #include "vozo/command_line.h"
@@ -157,7 +157,7 @@ int runTool(std::vector<std::string> arguments, RunSteps& steps, RunSettings& se
   // the system's reason (the default output stays one line).
   if (withChecks && systemError != 0) {
     writeText(err, "vozo: note: ");
-    writeText(err, std::strerror(systemError));
+    writeText(err, platform::errorText(systemError));
     writeText(err, "\n");
   }
   std::fflush(err);

@@ -1,24 +1,23 @@
 #include "xml/arena.h"
 
-#include <sys/mman.h>
-
 #include <cstdint>
 #include <new>
 #include <string>
 
 #include "expr/h_exception.h"
+#include "platform/page_memory.h"
 
 namespace vozo {
 
 namespace {
 
 // Where the arena's blocks come from. Small blocks come from the global
-// heap. Large ones (documents of a megabyte and more) are mapped directly,
-// aligned to 2 MiB and marked as candidates for transparent huge pages: a document is
-// filled front to back in one go, and with 4 KiB pages the first touch of
-// every page (one fault each) costs more than the parse itself. Where huge
-// pages are unavailable the hint is ignored and the block is an ordinary
-// mapping.
+// heap. Large ones (documents of a megabyte and more) come straight from the
+// system (platform/page_memory.h), aligned to 2 MiB and marked as candidates
+// for transparent huge pages: a document is filled front to back in one go,
+// and with 4 KiB pages the first touch of every page (one fault each) costs
+// more than the parse itself. Where huge pages are unavailable the hint is
+// ignored and the block is an ordinary mapping.
 class LargeBlockResource final : public std::pmr::memory_resource {
  public:
   static constexpr size_t kHugePage = size_t{2} << 20;
@@ -29,8 +28,6 @@ class LargeBlockResource final : public std::pmr::memory_resource {
   static constexpr size_t kLargeBlock = kHugePage / 2;
 
  private:
-  static size_t mappedSize(size_t bytes) { return (bytes + kHugePage - 1) & ~(kHugePage - 1); }
-
   void* do_allocate(size_t bytes, size_t alignment) override {
     if (bytes < kMediumBlock || alignment > kPage) {
       return std::pmr::new_delete_resource()->allocate(bytes, alignment);
@@ -38,28 +35,13 @@ class LargeBlockResource final : public std::pmr::memory_resource {
     if (bytes < kLargeBlock) {
       // Mapped with all its pages at once: the arena fills it, and one
       // request is cheaper than a fault at the first touch of every page.
-      void* mapped = mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
-                          MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
-      if (mapped == MAP_FAILED) throw std::bad_alloc();
-      return mapped;
+      void* block = platform::allocatePopulatedBlock(bytes);
+      if (!block) throw std::bad_alloc();
+      return block;
     }
-    size_t size = mappedSize(bytes);
-    // Over-map by one huge page, then trim to an aligned range.
-    void* mapped =
-        mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (mapped == MAP_FAILED) throw std::bad_alloc();
-    auto start = reinterpret_cast<uintptr_t>(mapped);
-    uintptr_t aligned = (start + kHugePage - 1) & ~(kHugePage - 1);
-    if (aligned > start) munmap(mapped, aligned - start);
-    size_t tail = (start + size + kHugePage) - (aligned + size);
-    if (tail > 0) munmap(reinterpret_cast<void*>(aligned + size), tail);
-    // The kernel backs a huge page as a whole at its first touch, so the
-    // one that holds the end of the block is a candidate only when the
-    // block fills at least half of it: at most 1 MiB per block is never used.
-    size_t huge = bytes & ~(kHugePage - 1);
-    if (bytes - huge >= kHugePage / 2) huge += kHugePage;
-    if (huge > 0) madvise(reinterpret_cast<void*>(aligned), huge, MADV_HUGEPAGE);
-    return reinterpret_cast<void*>(aligned);
+    void* block = platform::allocateHugePageBlock(bytes);
+    if (!block) throw std::bad_alloc();
+    return block;
   }
 
   void do_deallocate(void* block, size_t bytes, size_t alignment) override {
@@ -68,10 +50,10 @@ class LargeBlockResource final : public std::pmr::memory_resource {
       return;
     }
     if (bytes < kLargeBlock) {
-      munmap(block, bytes);
+      platform::freePopulatedBlock(block, bytes);
       return;
     }
-    munmap(block, mappedSize(bytes));
+    platform::freeHugePageBlock(block, bytes);
   }
 
   bool do_is_equal(const std::pmr::memory_resource& other) const noexcept override {

@@ -1,9 +1,10 @@
 #include "xml/preprocess_support.h"
 
-#include <fnmatch.h>
+#include <algorithm>
 
-#include <cstdlib>
-#include <memory>
+#include "platform/canonical_path.h"
+#include "platform/paths.h"
+#include "platform/wildcard.h"
 
 namespace vozo {
 
@@ -61,7 +62,7 @@ bool wildcardFoundIn(const std::string& pattern, const std::string& text) {
   unanchored.push_back('*');
   unanchored += pattern;
   unanchored.push_back('*');
-  return ::fnmatch(unanchored.c_str(), text.c_str(), FNM_NOESCAPE) == 0;
+  return platform::wildcardMatches(unanchored, text);
 }
 
 std::string upperHex(uint32_t value) {
@@ -95,15 +96,14 @@ std::string alphaCharacter(uint32_t index) {
 }
 
 std::string resolveIncludePath(std::string_view name, std::string_view includingPath) {
-  if (!name.empty() && name.front() == '/') return std::string(name);
-  size_t slash = includingPath.rfind('/');
+  if (platform::isAbsolutePath(name)) return std::string(name);
+  const size_t slash = platform::lastPathSeparator(includingPath);
   std::string result;
   if (slash == std::string_view::npos) {
     result = ".";
-  } else if (slash == 0) {
-    result = "/";
   } else {
-    result.assign(includingPath.substr(0, slash));
+    // The root itself when the separator is part of it.
+    result.assign(includingPath.substr(0, std::max(slash, platform::rootLength(includingPath))));
   }
   result += '/';
   result += name;
@@ -111,9 +111,7 @@ std::string resolveIncludePath(std::string_view name, std::string_view including
 }
 
 std::string fileIdentity(const std::string& path) {
-  std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
-                                                       &std::free);
-  return resolved ? std::string(resolved.get()) : path;
+  return platform::canonicalPath(path).value_or(path);
 }
 
 }  // namespace vozo

@@ -1,17 +1,13 @@
 #include "xml/xml_document.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <optional>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #include "expr/h_exception.h"
+#include "platform/files.h"
 #include "xml/xml_parser.h"
 
 namespace vozo {
@@ -95,48 +91,12 @@ bool XMLDocument::parse(std::string_view text) {
 
 namespace {
 
-// Opens `path` for reading as any program reads a file: a FIFO waits for its
-// writer. -1, with errno set, when it cannot be opened or is a directory.
-int openForReading(const std::string& path, struct stat& status) {
-  // A path with a NUL byte inside names no file.
-  if (path.find('\0') != std::string::npos) {
-    errno = ENOENT;
-    return -1;
-  }
-  const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (descriptor < 0) return -1;
-  int error = 0;
-  if (::fstat(descriptor, &status) != 0) {
-    error = errno;
-  } else if (S_ISDIR(status.st_mode)) {
-    error = EISDIR;
-  }
-  if (error == 0) return descriptor;
-  ::close(descriptor);
-  errno = error;
-  return -1;
-}
-
-// Reads from `descriptor` until its end or until `size` bytes are in. The
-// count, or -1 with errno set.
-ssize_t readUpTo(int descriptor, char* bytes, size_t size) {
-  size_t got = 0;
-  while (got < size) {
-    const ssize_t read = ::read(descriptor, bytes + got, size - got);
-    if (read < 0 && errno == EINTR) continue;
-    if (read < 0) return -1;
-    if (read == 0) break;
-    got += static_cast<size_t>(read);
-  }
-  return static_cast<ssize_t>(got);
-}
-
 // Reads a file that has no size to go by (a pipe, a terminal, a device) in
 // pieces until its end or until it has given more than `limit` bytes, so
 // that an endless device stops one byte past the bound. Pieces rather than
 // one growing buffer, which would hold its old and new copy at once.
-// Nothing, with errno set, on a read error.
-std::optional<std::vector<std::string>> readToEnd(int descriptor, size_t limit) {
+// The errno value of a read error instead.
+std::variant<std::vector<std::string>, int> readToEnd(platform::InputFile& file, size_t limit) {
   constexpr size_t kFirstPiece = 64 * 1024;
   constexpr size_t kLargestPiece = 4 * 1024 * 1024;
   std::vector<std::string> pieces;
@@ -145,26 +105,15 @@ std::optional<std::vector<std::string>> readToEnd(int descriptor, size_t limit) 
        pieceSize = std::min(2 * pieceSize, kLargestPiece)) {
     const size_t wanted = std::min(pieceSize, limit + 1 - total);
     std::string piece(wanted, '\0');
-    const ssize_t got = readUpTo(descriptor, piece.data(), wanted);
-    if (got < 0) return std::nullopt;
-    piece.resize(static_cast<size_t>(got));
+    const platform::InputFile::Read got = file.read(piece.data(), wanted);
+    if (got.error != 0) return got.error;
+    piece.resize(got.count);
     total += piece.size();
     pieces.push_back(std::move(piece));
-    if (static_cast<size_t>(got) < wanted) break;
+    if (got.count < wanted) break;
   }
   return pieces;
 }
-
-class DescriptorCloser {
- public:
-  explicit DescriptorCloser(int descriptor) : descriptor_(descriptor) {}
-  DescriptorCloser(const DescriptorCloser&) = delete;
-  DescriptorCloser& operator=(const DescriptorCloser&) = delete;
-  ~DescriptorCloser() { ::close(descriptor_); }
-
- private:
-  int descriptor_;
-};
 
 }  // namespace
 
@@ -188,38 +137,39 @@ void XMLDocument::countFileRead(const std::string& path, size_t size) {
 
 bool XMLDocument::loadPath(const std::string& path, std::string_view pathInMessage) {
   readFailure_ = 0;
-  auto fail = [&] {
-    readFailure_ = errno;
+  auto fail = [&](int error) {
+    readFailure_ = error;
     setError("couldn't read " + std::string(pathInMessage), 0);
     return false;
   };
-  struct stat status;
-  const int descriptor = openForReading(path, status);
-  if (descriptor < 0) return fail();
-  DescriptorCloser closer(descriptor);
+  platform::InputFile::Opened opened = platform::InputFile::open(path);
+  if (!opened.file) return fail(opened.error);
+  platform::InputFile& file = *opened.file;
   char* text;
-  ssize_t size;
-  if (S_ISREG(status.st_mode)) {
+  size_t size;
+  if (file.isRegular()) {
     // Straight into the arena at the size the file has, without a buffer in
     // between.
-    countFileRead(path, static_cast<size_t>(status.st_size));
-    text = arena_.allocateChars(static_cast<size_t>(status.st_size) + 1);
-    size = readUpTo(descriptor, text, static_cast<size_t>(status.st_size));
-    if (size < 0) return fail();
+    countFileRead(path, static_cast<size_t>(file.size()));
+    text = arena_.allocateChars(static_cast<size_t>(file.size()) + 1);
+    const platform::InputFile::Read got = file.read(text, static_cast<size_t>(file.size()));
+    if (got.error != 0) return fail(got.error);
+    size = got.count;
   } else {
     // A pipe or a device has no size to go by: it is read until its end, or
     // until it takes the document past a bound.
-    std::optional<std::vector<std::string>> pieces =
-        readToEnd(descriptor, std::min(kMaxFileBytes, kMaxBytesReadPerDocument - bytesRead_));
-    if (!pieces) return fail();
+    std::variant<std::vector<std::string>, int> read =
+        readToEnd(file, std::min(kMaxFileBytes, kMaxBytesReadPerDocument - bytesRead_));
+    if (const int* error = std::get_if<int>(&read)) return fail(*error);
+    const std::vector<std::string>& pieces = std::get<std::vector<std::string>>(read);
     size_t total = 0;
-    for (const std::string& piece : *pieces) total += piece.size();
+    for (const std::string& piece : pieces) total += piece.size();
     countFileRead(path, total);
     text = arena_.allocateChars(total + 1);
     size = 0;
-    for (const std::string& piece : *pieces) {
+    for (const std::string& piece : pieces) {
       std::memcpy(text + size, piece.data(), piece.size());
-      size += static_cast<ssize_t>(piece.size());
+      size += piece.size();
     }
   }
   // A leading UTF-8 byte-order mark is skipped, only when all three bytes
@@ -229,7 +179,7 @@ bool XMLDocument::loadPath(const std::string& path, std::string_view pathInMessa
     size -= 3;
   }
   parsingFile_ = sourceFileIndex(path);
-  bool ok = parseInArena(text, static_cast<size_t>(size));
+  bool ok = parseInArena(text, size);
   parsingFile_ = XMLNode::kNoSourceFile;
   return ok;
 }

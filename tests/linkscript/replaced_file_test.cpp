@@ -25,7 +25,7 @@
 #include <vector>
 
 #include "expr/h_exception.h"
-#include "linkscript/temporary_file.h"
+#include "platform/temporary_file.h"
 
 namespace vozo {
 namespace {
@@ -232,13 +232,13 @@ TEST_F(ReplacedFileTest, TemporaryFilesOfKilledRunsGoAndLiveOnesAreWaitedFor) {
   // A run killed while writing leaves its temporary file, unlocked.
   const pid_t killed = ::fork();
   if (killed == 0) {
-    std::unique_ptr<TemporaryFile> file = TemporaryFile::create(folder, "out.ld");
-    ::_exit(file ? 0 : 1);
+    platform::TemporaryFile::Created file = platform::TemporaryFile::create(folder, "out.ld");
+    ::_exit(file.file ? 0 : 1);
   }
   int status = 0;
   ::waitpid(killed, &status, 0);
   ASSERT_EQ(names().size(), 1u);
-  TemporaryFile::removeLeftOver(folder, "out.ld");
+  platform::TemporaryFile::removeLeftOver(folder, "out.ld");
   EXPECT_TRUE(names().empty());
 
   // Another run writing the same output waits until this one has renamed
@@ -250,19 +250,20 @@ TEST_F(ReplacedFileTest, TemporaryFilesOfKilledRunsGoAndLiveOnesAreWaitedFor) {
   if (other == 0) {
     char byte;
     const bool started = ::read(go[0], &byte, 1) == 1;
-    std::unique_ptr<TemporaryFile> file = TemporaryFile::create(folder, "out.ld");
-    const bool ok = started && file && ::write(file->descriptor(), "other", 5) == 5 &&
-                    file->becomeOutput("out.ld");
+    platform::TemporaryFile::Created file = platform::TemporaryFile::create(folder, "out.ld");
+    const bool ok = started && file.file && file.file->write("other") == 0 &&
+                    file.file->becomeOutput("out.ld") == 0;
     ::_exit(ok ? 0 : 1);
   }
-  std::unique_ptr<TemporaryFile> mine = TemporaryFile::create(folder, "out.ld");
+  std::unique_ptr<platform::TemporaryFile> mine =
+      platform::TemporaryFile::create(folder, "out.ld").file;
   ASSERT_NE(mine, nullptr);
   ASSERT_EQ(::write(go[1], "!", 1), 1);
   ::close(go[0]);
   ::close(go[1]);
   ::usleep(100'000);
-  ASSERT_EQ(::write(mine->descriptor(), "mine", 4), 4);
-  EXPECT_TRUE(mine->becomeOutput("out.ld"));
+  ASSERT_EQ(mine->write("mine"), 0);
+  EXPECT_EQ(mine->becomeOutput("out.ld"), 0);
   EXPECT_EQ(contents(path("out.ld")), "mine");
   mine.reset();
   ::waitpid(other, &status, 0);

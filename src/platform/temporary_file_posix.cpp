@@ -1,5 +1,3 @@
-#include "linkscript/temporary_file.h"
-
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -7,12 +5,25 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstdint>
 #include <cstring>
 #include <iterator>
 #include <utility>
 
-namespace vozo {
+#include "platform/posix_descriptors.h"
+#include "platform/temporary_file.h"
+
+namespace vozo::platform {
+
+struct TemporaryFile::State {
+  // The open folder, the file's name in it and two descriptors of the file,
+  // locked: one to write to and one that keeps the lock.
+  int folder;
+  std::string name;
+  int descriptor;
+  int lock;
+  bool renamed = false;
+};
+
 namespace {
 
 // The signals whose default action ends the run and that a handler can
@@ -81,16 +92,6 @@ class EndingSignalsHeld {
   sigset_t previous_;
 };
 
-// ".vozo-<FNV-1a hash of the output's name>.tmp".
-std::string temporaryName(const std::string& outputName) {
-  uint64_t hash = 0xcbf29ce484222325;
-  for (unsigned char byte : outputName) hash = (hash ^ byte) * 0x100000001b3;
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string name = ".vozo-";
-  for (int shift = 60; shift >= 0; shift -= 4) name += kDigits[(hash >> shift) & 0xF];
-  return name + ".tmp";
-}
-
 // True when `name` in `folder` still is the file open as `descriptor`.
 bool namesFile(int folder, const std::string& name, int descriptor) {
   struct stat opened;
@@ -121,10 +122,10 @@ int openFolder(const std::string& folder) {
 
 }  // namespace
 
-std::unique_ptr<TemporaryFile> TemporaryFile::create(const std::string& folderPath,
-                                                      const std::string& outputName) {
+TemporaryFile::Created TemporaryFile::create(const std::string& folderPath,
+                                             const std::string& outputName) {
   const int folder = openFolder(folderPath);
-  if (folder < 0) return nullptr;
+  if (folder < 0) return {nullptr, errno};
   const std::string name = temporaryName(outputName);
   // Each turn either makes the file or waits for a run that holds the name;
   // only runs for the same output, started at the same moment, take turns.
@@ -148,7 +149,11 @@ std::unique_ptr<TemporaryFile> TemporaryFile::create(const std::string& folderPa
           continue;
         }
         const int lock = ::dup(descriptor);
-        if (lock >= 0) return std::make_unique<TemporaryFile>(folder, name, descriptor, lock);
+        if (lock >= 0) {
+          return {std::make_unique<TemporaryFile>(
+                      std::make_unique<State>(State{folder, name, descriptor, lock})),
+                  0};
+        }
         error = errno;
         ::unlinkat(folder, name.c_str(), 0);
         ::close(descriptor);
@@ -159,8 +164,7 @@ std::unique_ptr<TemporaryFile> TemporaryFile::create(const std::string& folderPa
     removeIfLeftOver(folder, name);
   }
   ::close(folder);
-  errno = error;
-  return nullptr;
+  return {nullptr, error};
 }
 
 void TemporaryFile::removeLeftOver(const std::string& folderPath, const std::string& outputName) {
@@ -170,30 +174,39 @@ void TemporaryFile::removeLeftOver(const std::string& folderPath, const std::str
   ::close(folder);
 }
 
-TemporaryFile::TemporaryFile(int folder, std::string name, int descriptor, int lock)
-    : folder_(folder), name_(std::move(name)), descriptor_(descriptor), lock_(lock) {
-  removeOnSignals(folder_, name_);
+TemporaryFile::TemporaryFile(std::unique_ptr<State> state) : state_(std::move(state)) {
+  removeOnSignals(state_->folder, state_->name);
 }
 
 TemporaryFile::~TemporaryFile() {
-  if (descriptor_ >= 0) ::close(descriptor_);
+  if (state_->descriptor >= 0) ::close(state_->descriptor);
   {
     EndingSignalsHeld held;
     // Removed while this run still holds the lock: after that the name may
     // be another run's.
-    if (!renamed_) ::unlinkat(folder_, name_.c_str(), 0);
+    if (!state_->renamed) ::unlinkat(state_->folder, state_->name.c_str(), 0);
     stopRemovingOnSignals();
   }
-  ::close(lock_);
-  ::close(folder_);
+  ::close(state_->lock);
+  ::close(state_->folder);
 }
 
-bool TemporaryFile::becomeOutput(const std::string& outputName) {
-  if (::close(std::exchange(descriptor_, -1)) != 0) return false;
+int TemporaryFile::setMode(unsigned mode) {
+  return ::fchmod(state_->descriptor, static_cast<mode_t>(mode)) == 0 ? 0 : errno;
+}
+
+int TemporaryFile::write(std::string_view bytes) {
+  return writeAll(state_->descriptor, bytes);
+}
+
+int TemporaryFile::becomeOutput(const std::string& outputName) {
+  if (::close(std::exchange(state_->descriptor, -1)) != 0) return errno;
   EndingSignalsHeld held;
-  renamed_ = ::renameat(folder_, name_.c_str(), folder_, outputName.c_str()) == 0;
-  if (renamed_) stopRemovingOnSignals();
-  return renamed_;
+  state_->renamed =
+      ::renameat(state_->folder, state_->name.c_str(), state_->folder, outputName.c_str()) == 0;
+  if (!state_->renamed) return errno;
+  stopRemovingOnSignals();
+  return 0;
 }
 
-}  // namespace vozo
+}  // namespace vozo::platform

@@ -1,0 +1,17 @@
+#pragma once
+// The environment and the local clock.
+
+#include <ctime>
+#include <optional>
+#include <string>
+
+namespace vozo::platform {
+
+// The value of the environment variable `name`, or nothing when it is not
+// set.
+std::optional<std::string> environmentVariable(const char* name);
+
+// The local time of `time` in `local`; false when the system cannot tell.
+bool localTime(std::time_t time, std::tm& local);
+
+}  // namespace vozo::platform

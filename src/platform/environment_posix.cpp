@@ -1,0 +1,17 @@
+#include "platform/environment.h"
+
+#include <cstdlib>
+
+namespace vozo::platform {
+
+std::optional<std::string> environmentVariable(const char* name) {
+  const char* value = std::getenv(name);
+  if (value == nullptr) return std::nullopt;
+  return std::string(value);
+}
+
+bool localTime(std::time_t time, std::tm& local) {
+  return ::localtime_r(&time, &local) != nullptr;
+}
+
+}  // namespace vozo::platform
