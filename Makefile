@@ -75,9 +75,11 @@ test: build build-portable build-test
 	cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS)
 
 # vozo only: vozo-size needs libelf built for aarch64, which Debian offers
-# only to a multiarch system. Static, so qemu-user needs no libraries.
-test-arm64: PACKAGES = $(ARM64_PACKAGES)
-test-arm64: deps
+# only to a multiarch system. Static, so qemu-user needs no libraries. The
+# packages through a make of their own: make runs `deps` once per run, so in
+# `make test-arm64 test-windows` the second target's packages would be left out.
+test-arm64:
+	$(MAKE) --no-print-directory deps PACKAGES="$(ARM64_PACKAGES)"
 	cmake -S . -B $(ARM64_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/aarch64-linux-gnu.cmake \
 	  -DCMAKE_BUILD_TYPE=Release -DVOZO_TESTS=OFF -DVOZO_SIZE=OFF
 	cmake --build $(ARM64_DIR) -j $(JOBS) --target vozo
