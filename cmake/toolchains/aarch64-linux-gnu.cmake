@@ -4,20 +4,15 @@
 #         -DCMAKE_BUILD_TYPE=Release -DVOZO_TESTS=OFF -DVOZO_SIZE=OFF
 #
 # The programs run on an x86-64 machine under qemu-user; `make test-arm64`
-# builds vozo this way and runs the golden and command-line cases through
-# tests/hosts/qemu-aarch64.sh. vozo-size is left out: it needs libelf built
+# builds vozo this way and runs the golden and command-line cases under it
+# with tests/hosts/run_suite.py. vozo-size is left out: it needs libelf built
 # for aarch64, which Debian offers only to a multiarch system.
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR aarch64)
 set(CMAKE_CXX_COMPILER aarch64-linux-gnu-g++)
 set(CMAKE_C_COMPILER aarch64-linux-gnu-gcc)
 
-# Libraries and headers from the cross tool chain's root only; programs
-# (awk for the manual pages) from the build machine.
 set(CMAKE_FIND_ROOT_PATH /usr/aarch64-linux-gnu)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/cross_find_modes.cmake)
 
 set(CMAKE_CROSSCOMPILING_EMULATOR qemu-aarch64 -L /usr/aarch64-linux-gnu)
