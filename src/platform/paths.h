@@ -25,6 +25,14 @@ size_t lastPathSeparator(std::string_view path);
 // path.
 size_t rootLength(std::string_view path);
 
+// The length of a leading drive ("C:"): 2 on Windows when `path` starts
+// with one, else 0.
+size_t driveLength(std::string_view path);
+
+// `path` with "/" between its parts: on Windows each "\" becomes "/",
+// which Windows reads alike; elsewhere `path` as it is.
+std::string withForwardSlashes(std::string_view path);
+
 // The working directory, or nothing when the system cannot say.
 std::optional<std::string> currentDirectory();
 

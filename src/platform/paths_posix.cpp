@@ -22,6 +22,14 @@ size_t rootLength(std::string_view path) {
   return isAbsolutePath(path) ? 1 : 0;
 }
 
+size_t driveLength(std::string_view) {
+  return 0;
+}
+
+std::string withForwardSlashes(std::string_view path) {
+  return std::string(path);
+}
+
 std::optional<std::string> currentDirectory() {
   std::string buffer(256, '\0');
   for (;;) {

@@ -2,6 +2,8 @@
 
 #include <unordered_set>
 
+#include "platform/paths.h"
+
 namespace vozo {
 namespace {
 
@@ -107,15 +109,21 @@ void appendEscaped(std::string& out, std::string_view name) {
 DependencyFileText dependencyFileText(std::string_view dependencyFile, std::string_view target,
                                       const std::vector<std::string>& prerequisites) {
   DependencyFileText result;
-  auto append = [&](std::string_view name, bool isTarget) {
+  auto append = [&](std::string_view path, bool isTarget) {
+    // On Windows the names are written with "/", and a drive's colon as it
+    // is: make for Windows and Ninja read "C:/fw/map.xml" as one name.
+    const std::string spelled = platform::withForwardSlashes(path);
+    const size_t drive = platform::driveLength(spelled);
+    const std::string_view name = std::string_view(spelled).substr(drive);
     std::string unreadable = unreadablePart(name, isTarget);
     if (unreadable.empty()) {
+      result.text.append(spelled, 0, drive);
       appendEscaped(result.text, name);
       return true;
     }
     result.text.clear();
     result.error = "dependency file '" + std::string(dependencyFile) + "' cannot name '" +
-                   shownName(name) + "': make and Ninja cannot both read " + unreadable;
+                   shownName(path) + "': make and Ninja cannot both read " + unreadable;
     return false;
   };
 

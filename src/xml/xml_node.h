@@ -62,9 +62,9 @@ class XMLNode {
   XMLNode(const XMLNode&) = delete;
   XMLNode& operator=(const XMLNode&) = delete;
 
-  XMLNodeType type() const { return type_; }
-  bool isElement() const { return type_ == XMLNodeType::Element; }
-  bool isText() const { return type_ != XMLNodeType::Element; }  // data, comment or CDATA
+  XMLNodeType type() const { return static_cast<XMLNodeType>(type_); }
+  bool isElement() const { return type() == XMLNodeType::Element; }
+  bool isText() const { return type() != XMLNodeType::Element; }  // data, comment or CDATA
 
   // The element, or null when this node is not one.
   XMLElement* asElement();
@@ -139,7 +139,7 @@ class XMLNode {
   void clearNextSibling() { nextSibling_ = nullptr; }
 
  protected:
-  XMLNode(XMLDocument& document, XMLNodeType type) : document_(&document), type_(type) {}
+  XMLNode(XMLDocument& document, XMLNodeType type) : document_(&document), type_(static_cast<uint32_t>(type)) {}
   ~XMLNode() = default;
 
  private:
@@ -156,8 +156,10 @@ class XMLNode {
   int32_t line_ = -1;
   // 24 bits, so that the index and type_ share one 32-bit word: the line,
   // the file and the type fill 8 bytes after the pointers (checked below).
+  // Both are fields of one uint32_t, which every compiler packs into one word
+  // (Windows compilers start a new word where the field's type changes).
   uint32_t sourceFile_ : 24 = kNoSourceFile;
-  XMLNodeType type_;
+  uint32_t type_ : 8;
 };
 
 // Every node and its strings live in the arena, and a large document has

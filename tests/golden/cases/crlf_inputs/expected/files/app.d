@@ -1,0 +1,4 @@
+app.ld: \
+  board.xml \
+  ./parts/periph.xml \
+  placement.xml
