@@ -12,6 +12,9 @@
 #   make bench     time the release build against its baselines (bench/RESULTS.md)
 #   make test-arm64  cross-build vozo for 64-bit Arm Linux and run the golden and
 #                  command-line cases under qemu-user
+#   make package-windows  cross-build vozo.exe and zip it into build/windows
+#   make test-windows  run the golden, command-line and Windows cases against
+#                  vozo.exe under wine64
 
 # Building and running the tools.
 DEMO_PACKAGES    := cmake g++ make pkg-config libelf-dev
@@ -38,6 +41,13 @@ BENCH_PACKAGES   := $(DEMO_PACKAGES) libpugixml-dev time python3
 # call. For 64-bit Arm Linux: the cross compiler and qemu-user to run it.
 HOST_SUITE_PACKAGES := cmake make python3 ninja-build
 ARM64_PACKAGES   := $(HOST_SUITE_PACKAGES) g++-aarch64-linux-gnu qemu-user
+# Windows: the cross compiler (its posix threading variant) and zip for the
+# package; wine64 to run the cases.
+WINDOWS_PACKAGES := cmake make mingw-w64 g++-mingw-w64-x86-64-posix zip
+WINDOWS_TEST_PACKAGES := $(HOST_SUITE_PACKAGES) wine64 unzip
+# Debian's wine64 puts its loader here, beside the programs of the "wine"
+# package.
+WINE64 := /usr/lib/wine/wine64
 PACKAGES         ?= $(DEMO_PACKAGES)
 PREFIX           ?= /usr/local
 
@@ -45,6 +55,7 @@ RELEASE_DIR := build/release
 PORTABLE_DIR := build/portable
 BENCH_DIR   := build/bench
 ARM64_DIR   := build/arm64
+WINDOWS_DIR := build/windows
 # Device descriptions for the benchmark's real-world memory maps; skipped
 # when the folder is missing.
 CORPUS      ?= ../shared/corpus
@@ -59,7 +70,7 @@ EXAMPLE_ARGS := -memory-map-file examples/board/memory_map.xml \
                 -section-placement-file examples/board/placement.xml \
                 -check-segment-overflow -check-section-overflow
 
-.PHONY: demo test test-arm64 install package bench deps build build-portable build-test fuzz hostile clean format
+.PHONY: demo test test-arm64 package-windows test-windows install package bench deps build build-portable build-test fuzz hostile clean format
 
 demo: build
 	@mkdir -p build/demo
@@ -85,6 +96,44 @@ test-arm64:
 	cmake --build $(ARM64_DIR) -j $(JOBS) --target vozo
 	python3 tests/hosts/run_suite.py --emulator "qemu-aarch64 -L /usr/aarch64-linux-gnu" \
 	  --skip tests/hosts/arm64.skip --jobs $(JOBS) $(ARM64_DIR)/src/vozo/vozo
+
+# vozo.exe for 64-bit Windows, linked statically (it needs only Windows's
+# own DLLs), zipped with README.md and docs/ into
+# build/windows/vozo-<version>-windows-x86_64.zip. vozo-size is left out:
+# Debian has no libelf built for Windows.
+package-windows:
+	$(MAKE) --no-print-directory deps PACKAGES="$(WINDOWS_PACKAGES)"
+	cmake -S . -B $(WINDOWS_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-w64-x86_64.cmake \
+	  -DCMAKE_BUILD_TYPE=Release -DVOZO_TESTS=OFF -DVOZO_SIZE=OFF
+	cmake --build $(WINDOWS_DIR) -j $(JOBS) --target vozo
+	@version=$$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' $(WINDOWS_DIR)/CMakeCache.txt); \
+	name=vozo-$$version-windows-x86_64; \
+	rm -rf $(WINDOWS_DIR)/package $(WINDOWS_DIR)/$$name.zip && mkdir -p $(WINDOWS_DIR)/package/$$name && \
+	cp $(WINDOWS_DIR)/src/vozo/vozo.exe README.md $(WINDOWS_DIR)/package/$$name/ && \
+	cp -R docs $(WINDOWS_DIR)/package/$$name/ && \
+	if [ -f LICENSE ]; then cp LICENSE $(WINDOWS_DIR)/package/$$name/; fi && \
+	(cd $(WINDOWS_DIR)/package && zip -q -r -X ../$$name.zip $$name) && \
+	echo "$(WINDOWS_DIR)/$$name.zip"
+
+# The zip's vozo.exe under wine64, in a Wine prefix of its own inside
+# build/windows: README's first example first (the script's bytes equal the
+# Linux build's), then every golden and command-line case but those of
+# tests/hosts/windows.skip, then the cases of Windows paths, line ends and
+# host macros (tests/hosts/windows_cases.sh).
+test-windows: package-windows
+	$(MAKE) --no-print-directory deps PACKAGES="$(WINDOWS_TEST_PACKAGES)"
+	@rm -rf $(WINDOWS_DIR)/run && mkdir -p $(WINDOWS_DIR)/run
+	@version=$$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' $(WINDOWS_DIR)/CMakeCache.txt); \
+	cd $(WINDOWS_DIR)/run && unzip -q ../vozo-$$version-windows-x86_64.zip && \
+	printf '#!/bin/sh\nexec env WINEPREFIX=%s WINEDEBUG=-all $(WINE64) %s "$$@"\n' \
+	  "$(abspath $(WINDOWS_DIR))/wine" "$(abspath $(WINDOWS_DIR))/run/vozo-$$version-windows-x86_64/vozo.exe" >vozo && \
+	chmod +x vozo
+	WINEPREFIX=$(abspath $(WINDOWS_DIR))/wine WINEDEBUG=-all $(WINE64) wineboot -i >/dev/null 2>&1
+	@echo "README's first example, vozo.exe against the Linux build's script:"
+	tests/golden/run_case.sh $(WINDOWS_DIR)/run/vozo tests/golden/cases/readme_first_example && \
+	  echo "ok   the same bytes as the Linux build's"
+	python3 tests/hosts/run_suite.py --skip tests/hosts/windows.skip --jobs $(JOBS) $(WINDOWS_DIR)/run/vozo
+	tests/hosts/windows_cases.sh $(WINDOWS_DIR)/run/vozo
 
 install: build
 	cmake --install $(RELEASE_DIR) --prefix $(PREFIX)
