@@ -7,6 +7,7 @@
 #include "linkscript/append_pieces.h"
 #include "linkscript/gnu_ld_fixed_size.h"
 #include "linkscript/hex_format.h"
+#include "linkscript/lld_compatible.h"
 #include "linkscript/replaced_file.h"
 #include "linkscript/script_size_limit.h"
 #include "linkscript/section_chains.h"
@@ -66,7 +67,13 @@ std::string gnuLdScriptText(const MemoryMap& memoryMap, const MemoryMap* section
   if (!run.entrySymbol.empty()) put(out, "ENTRY(", run.entrySymbol, ")\n\n");
   out += "MEMORY\n{\n";
   if (settings.checkUnplacedSections) {
-    out += "  UNPLACED_SECTIONS (wx) : ORIGIN = 0x100000000, LENGTH = 0\n";
+    // A section that no statement places lands here and overflows it. lld
+    // gives every statement without a region the first region whose
+    // attributes match its flags, and an unplaced section the region of the
+    // statement before it: with "(a)" that region is this one for every
+    // allocated section, so lld catches them all as GNU ld does.
+    put(out, "  UNPLACED_SECTIONS ", settings.lldCompatible ? "(a)" : "(wx)",
+        " : ORIGIN = 0x100000000, LENGTH = 0\n");
   }
 
   // Segments carrying start and size in the placement file define the
@@ -93,7 +100,11 @@ std::string gnuLdScriptText(const MemoryMap& memoryMap, const MemoryMap* section
   for (const MemoryMapElement* segment : segments) writeSegmentSymbols(out, *segment);
   out += "\n";
   for (const auto& [name, value] : settings.symbols) {
-    put(out, "  ", name, " = ", value, ";\n");
+    if (settings.lldCompatible) {
+      put(out, "  ", name, " = ", withoutUnaryPlus(value), ";\n");
+    } else {
+      put(out, "  ", name, " = ", value, ";\n");
+    }
     checkScriptSize(out);
   }
   out += "\n";

@@ -24,6 +24,9 @@ struct GnuLdScriptSettings {
   std::string_view defaultFillPattern = {};
   // -stack-sizes: the .stack_sizes statement at the end.
   bool stackSizes = false;
+  // -lld-compatible: a script that lld takes too and lays out as GNU ld does
+  // (lld_compatible.h, section_layout.h).
+  bool lldCompatible = false;
   const RunSettings& run;
 };
 

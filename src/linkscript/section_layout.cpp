@@ -6,6 +6,7 @@
 #include "linkscript/append_pieces.h"
 #include "linkscript/default_input_sections.h"
 #include "linkscript/hex_format.h"
+#include "linkscript/lld_compatible.h"
 
 namespace vozo {
 
@@ -116,14 +117,22 @@ bool prepare(SectionLayout& layout, Frame& frame) {
   return true;
 }
 
+// A placement text written into the script as it stands, or without its
+// unary plus signs for -lld-compatible.
+std::string scriptExpression(const SectionLayout& layout, std::string_view text) {
+  return layout.script.lldCompatible ? withoutUnaryPlus(text) : std::string(text);
+}
+
 // The load address of a section: its own start, its place from the segment
 // end, or just past its predecessor (or at the segment start without one),
 // aligned.
-std::string loadStartOf(const Frame& frame, std::string_view segmentStem,
-                        const std::string& alignment) {
+std::string loadStartOf(const SectionLayout& layout, const Frame& frame,
+                        std::string_view segmentStem, const std::string& alignment) {
   const SectionRecord& record = *frame.record;
   const MemoryMapElement& element = *record.element;
-  if (element.hasStart()) return std::string(element.startText().value_or(std::string_view()));
+  if (element.hasStart()) {
+    return scriptExpression(layout, element.startText().value_or(std::string_view()));
+  }
   std::string start;
   if (record.placeFromSegmentEnd) {
     put(start, "__", segmentStem, "_segment_start__ + (__", segmentStem, "_segment_size__ - ",
@@ -164,7 +173,7 @@ std::string runAddress(const Frame& frame) {
 // The pieces of text that the lines of one section statement share, each
 // made once.
 struct StatementText {
-  explicit StatementText(const Frame& frame);
+  StatementText(const SectionLayout& layout, const Frame& frame);
 
   const SectionRecord& record;
   const MemoryMapElement& element;
@@ -181,7 +190,7 @@ struct StatementText {
 };
 
 // Each member is made where it stands, in the order declared.
-StatementText::StatementText(const Frame& frame)
+StatementText::StatementText(const SectionLayout& layout, const Frame& frame)
     : record(*frame.record),
       element(*record.element),
       name(record.name),
@@ -189,11 +198,13 @@ StatementText::StatementText(const Frame& frame)
       segmentStem(record.segmentStem()),
       aligned(element.hasAlignment()),
       alignment(aligned ? std::to_string(element.alignment()) : std::string()),
-      loadStart(loadStartOf(frame, segmentStem, alignment)),
+      loadStart(loadStartOf(layout, frame, segmentStem, alignment)),
       noLoad(element.isLoaded() ? "" : " (NOLOAD)"),
       sized(element.hasSize()),
-      size(sized ? expandSegmentSizeRemaining(element.sizeText().value_or(std::string_view()),
-                                              *record.segment, frame.predecessor)
+      size(sized ? scriptExpression(
+                       layout, expandSegmentSizeRemaining(
+                                   element.sizeText().value_or(std::string_view()),
+                                   *record.segment, frame.predecessor))
                  : std::string()),
       loadedElsewhere(runsElsewhere(element)) {}
 
@@ -210,9 +221,18 @@ void writeStartSymbols(std::string& out, const StatementText& t) {
 // in it are placed there. Writes its opening lines and returns the
 // expression of its end: past its size and past each of those sections,
 // whichever is last.
-std::string writeRunSectionOpening(std::string& out, const StatementText& t,
+std::string writeRunSectionOpening(const SectionLayout& layout, const StatementText& t,
                                    const std::vector<SectionRecord*>& runIns) {
-  put(out, "  ", t.name, " ", t.loadStart, t.noLoad, " :\n");
+  std::string& out = layout.out;
+  if (layout.script.lldCompatible) {
+    // Without a load address lld adds the section to the program header of
+    // the statement before, the first section that runs in it; ending at
+    // the start of that header, it leaves the header empty, and lld drops
+    // the header with the section's initial values in it.
+    put(out, "  ", t.name, " ", t.loadStart, t.noLoad, " : AT(", t.loadStart, ")\n");
+  } else {
+    put(out, "  ", t.name, " ", t.loadStart, t.noLoad, " :\n");
+  }
   writeStartSymbols(out, t);
   std::string end;
   if (t.sized) {
@@ -232,12 +252,13 @@ std::string writeRunSectionOpening(std::string& out, const StatementText& t,
 
 // The run address of the statement: at the load address, at an offset from
 // it, or in the run section.
-void writeAddressLine(std::string& out, const StatementText& t, const Frame& frame) {
+void writeAddressLine(const SectionLayout& layout, const StatementText& t, const Frame& frame) {
+  std::string& out = layout.out;
   switch (frame.kind) {
     case SectionKind::RunOffset:
       put(out, "  ", t.name, " __", t.symbolStem, "_load_start__ + ",
-          t.element.runOffset().value_or(std::string_view()), t.noLoad, " : AT(", t.loadStart,
-          ")\n");
+          scriptExpression(layout, t.element.runOffset().value_or(std::string_view())), t.noLoad,
+          " : AT(", t.loadStart, ")\n");
       break;
     case SectionKind::RunIn:
       put(out, "  ", t.name, " ", runAddress(frame), t.noLoad, " : AT(", t.loadStart, ")\n");
@@ -250,16 +271,25 @@ void writeAddressLine(std::string& out, const StatementText& t, const Frame& fra
 
 // The opening lines of a section with input sections: its load start, its
 // addresses, its input sections and the padding up to its size.
-void writeLoadedSectionOpening(std::string& out, const StatementText& t, const Frame& frame,
-                               const RunSettings& settings) {
+void writeLoadedSectionOpening(const SectionLayout& layout, const StatementText& t,
+                               const Frame& frame) {
+  std::string& out = layout.out;
   put(out, "  __", t.symbolStem, "_load_start__ = ", t.loadStart, ";\n");
-  writeAddressLine(out, t, frame);
+  writeAddressLine(layout, t, frame);
   writeStartSymbols(out, t);
-  std::string in = t.element.hasInputSections()
-                       ? std::string(t.element.inputSections().value_or(std::string_view()))
-                       : defaultInputSections(t.name, settings);
+  const bool defaultInputs = !t.element.hasInputSections();
+  std::string in = defaultInputs
+                       ? defaultInputSections(t.name, layout.settings)
+                       : std::string(t.element.inputSections().value_or(std::string_view()));
   if (t.element.isKept()) in = "KEEP(" + in + ")";
   put(out, "    ", in, "\n");
+  // lld keeps an unplaced section even when it is empty and fails the link
+  // on it in the UNPLACED_SECTIONS region (GNU ld drops it): the sections
+  // that the linkers or the C runtime bring, often empty, are placed here.
+  if (layout.script.lldCompatible && defaultInputs) {
+    std::string_view linkerMade = linkerMadeInputSections(t.name);
+    if (!linkerMade.empty()) put(out, "    ", linkerMade, "\n");
+  }
   if (t.sized) {
     if (t.aligned) {
       put(out, "    . = ALIGN(MAX(__", t.symbolStem, "_start__ + ", t.size, " , .), ", t.alignment,
@@ -271,12 +301,14 @@ void writeLoadedSectionOpening(std::string& out, const StatementText& t, const F
 }
 
 // The closing brace with the section's fill pattern, or the run's default.
-void writeClosingBrace(std::string& out, const StatementText& t,
-                       std::string_view defaultFillPattern) {
+void writeClosingBrace(const SectionLayout& layout, const StatementText& t) {
+  std::string& out = layout.out;
+  std::string_view defaultFillPattern = layout.script.defaultFillPattern;
   if (t.element.hasFill()) {
-    put(out, "  } =", t.element.fill().value_or(std::string_view()), "\n");
+    put(out, "  } =", scriptExpression(layout, t.element.fill().value_or(std::string_view())),
+        "\n");
   } else if (!defaultFillPattern.empty()) {
-    put(out, "  } =", defaultFillPattern, "\n");
+    put(out, "  } =", scriptExpression(layout, defaultFillPattern), "\n");
   } else {
     put(out, "  }\n");
   }
@@ -358,15 +390,15 @@ void writeSectionSizeChecks(std::string& out, const StatementText& t) {
 // The whole statement of one section and the symbols and checks after it.
 void writeSection(SectionLayout& layout, const Frame& frame) {
   std::string& out = layout.out;
-  const StatementText t(frame);
+  const StatementText t(layout, frame);
   const bool isRunSection = frame.kind == SectionKind::Run;
   std::string runSectionEnd;
   if (isRunSection) {
-    runSectionEnd = writeRunSectionOpening(out, t, *frame.runIns);
+    runSectionEnd = writeRunSectionOpening(layout, t, *frame.runIns);
   } else {
-    writeLoadedSectionOpening(out, t, frame, layout.settings);
+    writeLoadedSectionOpening(layout, t, frame);
   }
-  writeClosingBrace(out, t, layout.script.defaultFillPattern);
+  writeClosingBrace(layout, t);
   writeEndSymbols(out, t, runSectionEnd, isRunSection);
   if (layout.script.checkSegmentOverflow) writeSegmentOverflowChecks(out, t, frame.predecessor);
   if (layout.script.checkSectionOverflow && t.sized) writeSectionSizeChecks(out, t);

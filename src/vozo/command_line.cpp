@@ -89,6 +89,8 @@ constexpr Option kOptions[] = {
      [](std::string_view value, RunSettings& s, RunValues&) { setEntrySymbol(value, s); }},
     {"-segger", "", [](std::string_view, RunSettings&, RunValues& v) { v.segger = true; }},
     {"-stack-sizes", "", [](std::string_view, RunSettings&, RunValues& v) { v.stackSizes = true; }},
+    {"-lld-compatible", "",
+     [](std::string_view, RunSettings&, RunValues& v) { v.lldCompatible = true; }},
     {"-target", "target name required for -target",
      [](std::string_view value, RunSettings& s, RunValues&) { setTarget(value, s); }},
     // Input checks, an addition to the options above.
@@ -129,6 +131,9 @@ void readCommandLine(ArgumentReader& reader, RunSettings& settings, RunValues& v
   }
   if (values.segger && !settings.entrySymbol.empty()) {
     throw HException("-entry applies to ld scripts only, not to the script of -segger");
+  }
+  if (values.segger && values.lldCompatible) {
+    throw HException("-lld-compatible applies to ld scripts only, not to the script of -segger");
   }
 }
 

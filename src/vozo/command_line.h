@@ -15,7 +15,8 @@ namespace vozo {
 
 // Reads every argument of `reader`. Throws HException for a missing option
 // value, an unknown option, an unknown target name, a bad symbol
-// definition, or an -entry that is no symbol name or comes with -segger.
+// definition, or an -entry that is no symbol name or, like -lld-compatible,
+// comes with -segger.
 void readCommandLine(ArgumentReader& reader, RunSettings& settings, RunValues& values);
 
 // True when the run cannot go on and the usage text is due: neither a memory

@@ -14,6 +14,7 @@ constexpr std::string_view kFurtherOptions =
     "Further options:\n"
     "\n"
     "  -entry <symbol>                     Start the program at <symbol> (ENTRY in the ld script)\n"
+    "  -lld-compatible                     Write an ld script that lld takes too, laid out alike\n"
     "  -warnings                           Report doubtful input as warnings on standard error\n"
     "  -strict                             Report doubtful input as errors and write no script\n"
     "  -dependency-file <file>             Write a make-format dependency file of the files read\n"

@@ -31,6 +31,7 @@ struct RunValues {
   bool checkUnplacedSections = true;
   bool stackSizes = false;
   bool segger = false;
+  bool lldCompatible = false;  // -lld-compatible
   SymbolDefinitions symbols;            // -symbols, accumulated
   std::vector<std::string> symbolTexts;  // each -symbols value as given, for the input checks
   InputCheck inputCheck = InputCheck::Off;  // -warnings, -strict (-strict wins)
