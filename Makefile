@@ -23,11 +23,12 @@ PACKAGE_PACKAGES := $(DEMO_PACKAGES) dpkg-dev file
 # The tests: unit tests, link tests, the size report's checks and the example
 # firmware with the cross tool chains, both CMake generators, the package check;
 # PCRE2 is the reference the lexer's tests compare with; strace holds a run at the
-# moment the killed-run test signals it.
+# moment the killed-run test signals it; lld 19 links beside GNU ld.
 TEST_PACKAGES    := $(PACKAGE_PACKAGES) libgtest-dev libpcre2-dev ninja-build \
                     gcc-arm-none-eabi binutils-arm-none-eabi libnewlib-arm-none-eabi \
                     libstdc++-arm-none-eabi-newlib binutils-riscv64-unknown-elf \
-                    python3 libxml2-utils librsvg2-bin clang-14 libclang-rt-14-dev strace
+                    python3 libxml2-utils librsvg2-bin clang-14 libclang-rt-14-dev strace \
+                    lld-19
 # The fuzz targets (clang with its sanitizer and libFuzzer runtimes, PCRE2 for
 # the lexer's), and the timing of hostile inputs (GNU time; python3 writes the
 # ELF files of vozo-size's).

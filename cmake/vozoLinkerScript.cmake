@@ -5,7 +5,7 @@
 #     [MEMORY_MAP_MACROS <NAME=VALUE>...] [PLACEMENT_MACROS <NAME=VALUE>...]
 #     [SYMBOLS <NAME=VALUE>...] [OPTIONS <vozo option>...]
 #     [NO_CHECK_SEGMENT_OVERFLOW] [CHECK_SECTION_OVERFLOW] [NO_STRICT]
-#     [SIZE_REPORT] [BUDGETS <segment>=<percent>...])
+#     [LLD_COMPATIBLE] [SIZE_REPORT] [BUDGETS <segment>=<percent>...])
 #
 # Generates the linker script of <target> with vozo::vozo and links <target>
 # with it (-T<script>). The script is regenerated when the memory map, the
@@ -20,13 +20,20 @@
 # linked <target> starts there (the reset handler) and debuggers start
 # there too. -check-segment-overflow and -strict are passed unless
 # NO_CHECK_SEGMENT_OVERFLOW or NO_STRICT is given; CHECK_SECTION_OVERFLOW
-# passes -check-section-overflow. SIZE_REPORT runs vozo::vozo-size on the
+# passes -check-section-overflow. -lld-compatible is passed with
+# LLD_COMPATIBLE, and when the link uses lld as far as the function can tell
+# when it is called: a linker (CMAKE_LINKER, CMAKE_<LANG>_COMPILER_LINKER)
+# whose name holds "lld", the linker type LLD (CMAKE_LINKER_TYPE or the
+# target's LINKER_TYPE), or -fuse-ld=lld... in CMAKE_EXE_LINKER_FLAGS or in
+# the link options of the directory or of <target>; link options added
+# later are not seen. SIZE_REPORT runs vozo::vozo-size on the
 # linked <target> after each link, when that executable is part of the
 # package; each BUDGETS item becomes a -budget argument of that run (BUDGETS
 # alone implies SIZE_REPORT), so a link past a budget fails the build.
 function(vozo_add_linker_script target)
   cmake_parse_arguments(
-    PARSE_ARGV 1 ARG "NO_CHECK_SEGMENT_OVERFLOW;CHECK_SECTION_OVERFLOW;NO_STRICT;SIZE_REPORT"
+    PARSE_ARGV 1 ARG
+    "NO_CHECK_SEGMENT_OVERFLOW;CHECK_SECTION_OVERFLOW;NO_STRICT;LLD_COMPATIBLE;SIZE_REPORT"
     "OUTPUT;MEMORY_MAP;PLACEMENT;ENTRY"
     "SEGMENTS;MEMORY_MAP_MACROS;PLACEMENT_MACROS;SYMBOLS;OPTIONS;BUDGETS")
   if(ARG_UNPARSED_ARGUMENTS)
@@ -35,6 +42,7 @@ function(vozo_add_linker_script target)
   if(NOT TARGET ${target})
     message(FATAL_ERROR "vozo_add_linker_script: ${target} is not a target")
   endif()
+  _vozo_links_with_lld(${target} links_with_lld)
   if((DEFINED ARG_MEMORY_MAP AND DEFINED ARG_SEGMENTS) OR
      (NOT DEFINED ARG_MEMORY_MAP AND NOT DEFINED ARG_SEGMENTS))
     message(FATAL_ERROR "vozo_add_linker_script: give either MEMORY_MAP or SEGMENTS")
@@ -85,6 +93,9 @@ function(vozo_add_linker_script target)
   if(NOT ARG_NO_STRICT)
     list(APPEND arguments -strict)
   endif()
+  if(ARG_LLD_COMPATIBLE OR links_with_lld)
+    list(APPEND arguments -lld-compatible)
+  endif()
   list(APPEND arguments ${ARG_OPTIONS})
 
   cmake_path(RELATIVE_PATH script BASE_DIRECTORY ${CMAKE_BINARY_DIR} OUTPUT_VARIABLE shown)
@@ -115,4 +126,26 @@ function(vozo_add_linker_script target)
                       "which this vozo package does not have")
     endif()
   endif()
+endfunction()
+
+# Sets <result> to TRUE when <target>'s link is seen to use lld.
+function(_vozo_links_with_lld target result)
+  set(lld FALSE)
+  foreach(linker IN ITEMS "${CMAKE_LINKER}" "${CMAKE_C_COMPILER_LINKER}"
+                          "${CMAKE_CXX_COMPILER_LINKER}" "${CMAKE_ASM_COMPILER_LINKER}")
+    cmake_path(GET linker FILENAME name)
+    if(name MATCHES "lld")
+      set(lld TRUE)
+    endif()
+  endforeach()
+  get_target_property(linker_type ${target} LINKER_TYPE)
+  if(CMAKE_LINKER_TYPE STREQUAL "LLD" OR linker_type STREQUAL "LLD")
+    set(lld TRUE)
+  endif()
+  get_target_property(target_options ${target} LINK_OPTIONS)
+  get_directory_property(directory_options LINK_OPTIONS)
+  if("${CMAKE_EXE_LINKER_FLAGS};${target_options};${directory_options}" MATCHES "-fuse-ld=lld")
+    set(lld TRUE)
+  endif()
+  set(${result} ${lld} PARENT_SCOPE)
 endfunction()
