@@ -25,6 +25,10 @@ struct FileStatus {
 // The status of the file `path` names, symbolic links followed.
 FileStatus fileStatus(const std::string& path);
 
+// Whether both paths name one existing file (a link to a file is that
+// file).
+bool sameFile(const std::string& first, const std::string& second);
+
 // Whether this process may write the file at `path`.
 bool isWritable(const std::string& path);
 

@@ -11,18 +11,20 @@
 namespace vozo::platform {
 
 FileStatus fileStatus(const std::string& path) {
-  FileStatus result;
   struct stat status;
   if (::stat(path.c_str(), &status) != 0) {
-    result.error = errno;
-    return result;
+    FileStatus failed;
+    failed.error = errno;
+    return failed;
   }
-  result.kind = S_ISREG(status.st_mode)   ? FileKind::Regular
-                : S_ISDIR(status.st_mode) ? FileKind::Directory
-                                          : FileKind::Other;
-  result.size = static_cast<uint64_t>(status.st_size);
-  result.modified = static_cast<int64_t>(status.st_mtime);
-  return result;
+  return fileStatusOf(status);
+}
+
+bool sameFile(const std::string& first, const std::string& second) {
+  struct stat a;
+  struct stat b;
+  return ::stat(first.c_str(), &a) == 0 && ::stat(second.c_str(), &b) == 0 &&
+         a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 bool isWritable(const std::string& path) {

@@ -1,5 +1,6 @@
 #include <cerrno>
 
+#include "platform/canonical_path.h"
 #include "platform/files.h"
 #include "platform/windows_system.h"
 
@@ -45,6 +46,11 @@ FileStatus fileStatus(const std::string& path) {
   result.size = (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
   result.modified = unixSeconds(data.ftLastWriteTime);
   return result;
+}
+
+bool sameFile(const std::string& first, const std::string& second) {
+  const std::optional<std::string> a = canonicalPath(first);
+  return a && a == canonicalPath(second);
 }
 
 bool isWritable(const std::string& path) {

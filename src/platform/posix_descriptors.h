@@ -1,9 +1,13 @@
 #pragma once
 // Reading and writing a POSIX file descriptor in full, through interrupted
-// calls. Shared by the POSIX implementations only.
+// calls, and the status of a file. Shared by the POSIX implementations only.
+
+#include <sys/stat.h>
 
 #include <cstddef>
 #include <string_view>
+
+#include "platform/files.h"
 
 namespace vozo::platform {
 
@@ -13,5 +17,8 @@ long readUpTo(int descriptor, char* bytes, size_t size);
 
 // Writes all of `bytes`: 0, or the errno value of the failure.
 int writeAll(int descriptor, std::string_view bytes);
+
+// The kind, size and time of what stat() or fstat() gave.
+FileStatus fileStatusOf(const struct stat& status);
 
 }  // namespace vozo::platform

@@ -29,4 +29,14 @@ int writeAll(int descriptor, std::string_view bytes) {
   return 0;
 }
 
+FileStatus fileStatusOf(const struct stat& status) {
+  FileStatus result;
+  result.kind = S_ISREG(status.st_mode)   ? FileKind::Regular
+                : S_ISDIR(status.st_mode) ? FileKind::Directory
+                                          : FileKind::Other;
+  result.size = static_cast<uint64_t>(status.st_size);
+  result.modified = static_cast<int64_t>(status.st_mtime);
+  return result;
+}
+
 }  // namespace vozo::platform

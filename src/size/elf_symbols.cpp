@@ -1,28 +1,22 @@
 #include "size/elf_symbols.h"
 
-#include <fcntl.h>
 #include <gelf.h>
 #include <libelf.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstddef>
-#include <cstring>
 #include <functional>
 #include <limits>
 #include <memory>
 #include <vector>
 
+#include "platform/descriptor_file.h"
+#include "platform/error_text.h"
+
 namespace vozo::size {
 
 namespace {
-
-struct FileCloser {
-  int fd;
-  ~FileCloser() { ::close(fd); }
-};
 
 struct ElfEnder {
   void operator()(Elf* elf) const { elf_end(elf); }
@@ -163,28 +157,24 @@ ElfSymbols symbolsOf(Elf* elf, uint64_t fileBytes) {
 
 ElfSymbols readElfSymbols(const std::string& path) {
   initialiseLibelf();
-  // Without O_NONBLOCK, opening a FIFO waits until something writes to it.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) throw ElfInputError(std::string("cannot open the file: ") + std::strerror(errno));
-  FileCloser closer{fd};
-  struct stat status;
-  if (::fstat(fd, &status) != 0) {
-    throw ElfInputError(std::string("cannot read the file: ") + std::strerror(errno));
+  // Opened without waiting: a FIFO would wait until something writes to it.
+  const platform::DescriptorFile::Opened opened = platform::DescriptorFile::open(path);
+  if (!opened.file) {
+    throw ElfInputError("cannot open the file: " + platform::errorText(opened.error));
   }
-  if (!S_ISREG(status.st_mode)) throw ElfInputError("not a regular file");
-  const auto fileBytes = static_cast<uint64_t>(status.st_size);
+  const platform::DescriptorFile& file = *opened.file;
+  const platform::FileStatus status = file.status();
+  if (status.error != 0) {
+    throw ElfInputError("cannot read the file: " + platform::errorText(status.error));
+  }
+  if (status.kind != platform::FileKind::Regular) throw ElfInputError("not a regular file");
+  const uint64_t fileBytes = status.size;
   if (fileBytes > kMaxElfFileBytes) {
     throw ElfInputError("the file is larger than 1 GiB, the limit for an ELF file");
   }
-  requireFewSections([fd](uint64_t offset, size_t size) {
-    std::string bytes(size, '\0');
-    const ssize_t read = offset <= static_cast<uint64_t>(std::numeric_limits<off_t>::max())
-                             ? ::pread(fd, bytes.data(), size, static_cast<off_t>(offset))
-                             : 0;
-    bytes.resize(read > 0 ? static_cast<size_t>(read) : 0);
-    return bytes;
-  });
-  ElfHandle elf(elf_begin(fd, ELF_C_READ, nullptr));
+  requireFewSections(
+      [&file](uint64_t offset, size_t size) { return file.readAt(offset, size); });
+  ElfHandle elf(elf_begin(file.descriptor(), ELF_C_READ, nullptr));
   return symbolsOf(elf.get(), fileBytes);
 }
 

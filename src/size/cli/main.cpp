@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/files.h"
 #include "report_output.h"
 #include "size/elf_symbols.h"
 #include "size/json_report.h"
@@ -37,7 +38,7 @@ bool printReport(const std::string& report) {
 
 int run(const vozo::size::SizeOptions& options) {
   using namespace vozo::size;
-  if (options.svgPath && sameFile(*options.svgPath, options.elfPath)) {
+  if (options.svgPath && vozo::platform::sameFile(*options.svgPath, options.elfPath)) {
     printError(kProgram, "cannot write the picture to " + *options.svgPath +
                              ": it is the ELF file being read");
     return kCannotCheck;

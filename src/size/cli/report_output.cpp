@@ -1,10 +1,9 @@
 #include "report_output.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
-#include <cstring>
 
+#include "platform/error_text.h"
+#include "platform/files.h"
 #include "size/printable_text.h"
 
 namespace vozo::size {
@@ -12,12 +11,7 @@ namespace vozo::size {
 namespace {
 
 std::string reason(int error) {
-  return error != 0 ? std::strerror(error) : "an unknown error";
-}
-
-bool isRegularFile(std::FILE* file) {
-  struct stat status;
-  return ::fstat(fileno(file), &status) == 0 && S_ISREG(status.st_mode);
+  return error != 0 ? platform::errorText(error) : "an unknown error";
 }
 
 }  // namespace
@@ -34,20 +28,14 @@ std::optional<std::string> writeWhole(std::FILE* file, std::string_view text) {
 std::optional<std::string> writeFile(const std::string& path, std::string_view text) {
   std::FILE* file = std::fopen(path.c_str(), "w");
   if (!file) return reason(errno);
-  const bool regular = isRegularFile(file);
+  const platform::FileStatus status = platform::fileStatus(path);
+  const bool regular = status.error == 0 && status.kind == platform::FileKind::Regular;
   std::optional<std::string> failure = writeWhole(file, text);
   errno = 0;
   if (std::fclose(file) != 0 && !failure) failure = reason(errno);
   // A device or FIFO is not ours to remove.
   if (failure && regular) std::remove(path.c_str());
   return failure;
-}
-
-bool sameFile(const std::string& first, const std::string& second) {
-  struct stat a;
-  struct stat b;
-  return ::stat(first.c_str(), &a) == 0 && ::stat(second.c_str(), &b) == 0 &&
-         a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 void printError(std::string_view where, std::string_view message) {

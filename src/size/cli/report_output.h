@@ -15,10 +15,6 @@ std::optional<std::string> writeWhole(std::FILE* file, std::string_view text);
 // it cannot; a regular file left half written is removed.
 std::optional<std::string> writeFile(const std::string& path, std::string_view text);
 
-// True when both paths name one existing file, by device and inode: a link
-// to a file is that file.
-bool sameFile(const std::string& first, const std::string& second);
-
 // "<where>: error: <message>" on standard error, with the bytes of both
 // shown as printableText does.
 void printError(std::string_view where, std::string_view message);
