@@ -65,18 +65,9 @@ void removeFile(const std::string& path) {
 }
 
 InputFile::Opened InputFile::open(const std::string& path) {
-  const std::optional<std::wstring> wide = widePath(path);
-  if (!wide) return {nullptr, ENOENT};
-  // A folder opens only with backup semantics, which a file does not need:
-  // it is told apart first, as on POSIX hosts.
-  const DWORD attributes = GetFileAttributesW(wide->c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    return {nullptr, EISDIR};
-  }
-  const HANDLE handle =
-      CreateFileW(wide->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return {nullptr, lastErrorNumber()};
+  const OpenedHandle opened = openExistingFile(path, GENERIC_READ);
+  if (opened.error != 0) return {nullptr, opened.error};
+  const HANDLE handle = opened.handle;
   const bool regular = GetFileType(handle) == FILE_TYPE_DISK;
   LARGE_INTEGER size{};
   if (regular && !GetFileSizeEx(handle, &size)) {

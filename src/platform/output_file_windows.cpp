@@ -15,18 +15,10 @@ HANDLE handleOf(std::intptr_t handle) {
 OutputFile::Opened OutputFile::openExisting(const std::string& path) {
   // A path with a NUL byte would name a different file.
   if (path.find('\0') != std::string::npos) return {nullptr, EINVAL};
-  const std::optional<std::wstring> wide = widePath(path);
-  if (!wide) return {nullptr, ENOENT};
-  const DWORD attributes = GetFileAttributesW(wide->c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-    return {nullptr, EISDIR};
-  }
   // Shared for deleting too, so that the new file can take the name.
-  const HANDLE handle =
-      CreateFileW(wide->c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return {nullptr, lastErrorNumber()};
-  return {std::make_unique<OutputFile>(reinterpret_cast<std::intptr_t>(handle)), 0};
+  const OpenedHandle opened = openExistingFile(path, GENERIC_WRITE);
+  if (opened.error != 0) return {nullptr, opened.error};
+  return {std::make_unique<OutputFile>(reinterpret_cast<std::intptr_t>(opened.handle)), 0};
 }
 
 OutputFile::~OutputFile() {

@@ -30,6 +30,16 @@ int errorNumberOf(DWORD code);
 // The errno value for the last error of the calling thread.
 int lastErrorNumber();
 
+// Opens the existing file `path` for `access` (GENERIC_READ or
+// GENERIC_WRITE), shared with every other opener, so that others may read,
+// write, rename or replace it meanwhile. A folder does not open (EISDIR): it
+// would need backup semantics, and on POSIX hosts it fails alike.
+struct OpenedHandle {
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  int error = 0;
+};
+OpenedHandle openExistingFile(const std::string& path, DWORD access);
+
 // Writes all of `bytes` to `handle`: 0, or the errno value of the failure.
 int writeAllTo(HANDLE handle, std::string_view bytes);
 

@@ -102,6 +102,20 @@ int errorNumberOf(DWORD code) {
   }
 }
 
+OpenedHandle openExistingFile(const std::string& path, DWORD access) {
+  const std::optional<std::wstring> wide = widePath(path);
+  if (!wide) return {INVALID_HANDLE_VALUE, ENOENT};
+  const DWORD attributes = GetFileAttributesW(wide->c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return {INVALID_HANDLE_VALUE, EISDIR};
+  }
+  const HANDLE handle =
+      CreateFileW(wide->c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return {INVALID_HANDLE_VALUE, lastErrorNumber()};
+  return {handle, 0};
+}
+
 int writeAllTo(HANDLE handle, std::string_view bytes) {
   while (!bytes.empty()) {
     constexpr size_t kLargestWrite = 1 << 30;
