@@ -11,6 +11,9 @@ namespace vozo::platform {
 // set.
 std::optional<std::string> environmentVariable(const char* name);
 
+// The time now, in seconds since 1970 (UTC).
+std::time_t currentTime();
+
 // The local time of `time` in `local`; false when the system cannot tell.
 bool localTime(std::time_t time, std::tm& local);
 

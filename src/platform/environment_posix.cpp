@@ -10,6 +10,10 @@ std::optional<std::string> environmentVariable(const char* name) {
   return std::string(value);
 }
 
+std::time_t currentTime() {
+  return std::time(nullptr);
+}
+
 bool localTime(std::time_t time, std::tm& local) {
   return ::localtime_r(&time, &local) != nullptr;
 }

@@ -14,6 +14,10 @@ std::optional<std::string> environmentVariable(const char* name) {
   return utf8Text(value);
 }
 
+std::time_t currentTime() {
+  return std::time(nullptr);
+}
+
 bool localTime(std::time_t time, std::tm& local) {
   return localtime_s(&local, &time) == 0;
 }

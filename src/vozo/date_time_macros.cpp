@@ -32,7 +32,7 @@ const char* monthName(const std::tm& time) {
 
 ClockReading readHostClock() {
   ClockReading reading;
-  reading.unixTime = std::time(nullptr);
+  reading.unixTime = platform::currentTime();
   if (!platform::localTime(reading.unixTime, reading.localTime)) reading.localTime = std::tm{};
   return reading;
 }

@@ -11,7 +11,7 @@
 # Prints "ok <case>" or "FAIL <case>" with the reason; exit status 1 when a
 # case failed.
 set -u
-vozo=$1
+vozo=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 expected="$source_dir/tests/golden/cases/readme_first_example/expected/files/app.ld"
 placement="$source_dir/examples/startup/placement.xml"
