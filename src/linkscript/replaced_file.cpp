@@ -89,19 +89,24 @@ void ReplacedFile::write(std::string_view contents) {
   }
 
   if (const int error = resolveFinalFile()) failWrite(path_, error);
+  // The output is not held open while the temporary file is made and takes
+  // its place: Windows cannot replace a file that is open, and another run
+  // for the same output may be waiting for this one's temporary name.
+  existing_.reset();
   platform::TemporaryFile::Created temporary =
       platform::TemporaryFile::create(finalFolder_, finalName_);
   if (!temporary.file) {
-    if (!existing_) failWrite(path_, temporary.error);
-    if (const int error = existing_->rewriteInPlace(contents)) failWrite(path_, error);
+    // A folder that allows no new file: an existing output is rewritten in
+    // place.
+    if (!existingMode) failWrite(path_, temporary.error);
+    platform::OutputFile::Opened again = platform::OutputFile::openExisting(path_);
+    if (!again.file) failWrite(path_, again.error);
+    if (const int error = again.file->rewriteInPlace(contents)) failWrite(path_, error);
     return;
   }
   // The new file gets the mode the output has.
   int error = existingMode ? temporary.file->setMode(*existingMode) : 0;
   if (error == 0) error = temporary.file->write(contents);
-  // The output is no longer held open when the new file takes its place,
-  // which Windows requires.
-  existing_.reset();
   if (error == 0) error = temporary.file->becomeOutput(finalName_);
   if (error != 0) failWrite(path_, error);
 }

@@ -14,10 +14,10 @@
 //   Windows Ctrl-C, Ctrl-Break and the closing of the console;
 // - a kill that cannot be caught (SIGKILL, TerminateProcess) leaves it. The
 //   file is locked as long as its run lives (flock on POSIX hosts; on Windows
-//   a handle that shares nothing), so the next run for the same output tells
-//   a file a killed run left (not locked: it removes it) from one another run
-//   is writing now (locked: it waits until that run has renamed or removed
-//   it).
+//   its open handle, while a file no one holds open can be opened alone), so
+//   the next run for the same output tells a file a killed run left (not
+//   locked: it removes it) from one another run is writing now (locked: it
+//   waits until that run has renamed or removed it).
 
 #include <memory>
 #include <string>

@@ -7,7 +7,8 @@
 # drive Z: to "/", so "Z:\tmp\x" is /tmp/x. Each case writes the script of
 # README's first example through paths as a Windows user writes them, and
 # compares it with the bytes the Linux build writes (the golden case
-# readme_first_example); the last one checks the host macros' values.
+# readme_first_example); others check the host macros' values, the
+# dependency file and runs for one output at the same time.
 # Prints "ok <case>" or "FAIL <case>" with the reason; exit status 1 when a
 # case failed.
 set -u
@@ -136,5 +137,24 @@ run_vozo dependency_file_drive "$work/depend" -memory-map-segments "$segments" \
   else
     fail dependency_file_drive "app.d does not list Z:$placement: $(cat "$work/depend/app.d")"
   fi
+
+# Runs for one output at the same time: each waits for the others' temporary
+# file and for the output they hold open, and all of them succeed.
+mkdir -p "$work/concurrent"
+cp "$expected" "$work/concurrent/app.ld"
+for run in 1 2 3 4 5 6; do
+  (cd "$work/concurrent" && "$vozo" -memory-map-segments "FLASH RX 0x08000000 0x40000;RAM RWX 0x2000000$run 0x10000" \
+     -section-placement-file "$placement" app.ld >/dev/null 2>"$work/concurrent-$run.err"
+   echo $? >"$work/concurrent-$run.status") &
+done
+wait
+statuses=$(cat "$work"/concurrent-*.status | tr -d '\n')
+if [ "$statuses" != 000000 ]; then
+  fail concurrent_runs "exit statuses $statuses: $(cat "$work"/concurrent-*.err)"
+elif compgen -G "$work/concurrent/.vozo-*.tmp" >/dev/null; then
+  fail concurrent_runs "a temporary file was left"
+else
+  echo "ok   concurrent_runs"
+fi
 
 exit $failed
