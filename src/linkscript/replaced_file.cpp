@@ -82,7 +82,9 @@ void ReplacedFile::write(std::string_view contents) {
       return;
     }
     if (holdsExactly(path_, contents, status.size)) {
-      if (resolveFinalFile() == 0) platform::TemporaryFile::removeLeftOver(finalFolder_, finalName_);
+      if (resolveFinalFile() == 0) {
+        platform::TemporaryFile::removeLeftOver(finalFolder_, finalName_);
+      }
       return;
     }
     existingMode = status.mode;

@@ -31,8 +31,8 @@ FileStatus fileStatus(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!GetFileAttributesExW(wide->c_str(), GetFileExInfoStandard, &data)) {
     // A device such as NUL or CON has no attributes to ask for, but opens.
-    const HANDLE device = CreateFileW(wide->c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                      nullptr, OPEN_EXISTING, 0, nullptr);
+    const HANDLE device = CreateFileW(wide->c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
     if (device == INVALID_HANDLE_VALUE) {
       result.error = lastErrorNumber();
       return result;

@@ -61,8 +61,8 @@ FinalFile finalFile(const std::string& path) {
   if (parts.name.empty()) return {.error = ENOENT};
   const std::string folder = utf8Text(parts.folder);
   const std::optional<std::wstring> wideFolder = widePath(folder);
-  const DWORD attributes = wideFolder ? GetFileAttributesW(wideFolder->c_str())
-                                      : INVALID_FILE_ATTRIBUTES;
+  const DWORD attributes =
+      wideFolder ? GetFileAttributesW(wideFolder->c_str()) : INVALID_FILE_ATTRIBUTES;
   if (attributes == INVALID_FILE_ATTRIBUTES) return {.error = ENOENT};
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return {.error = ENOTDIR};
   return {0, folder, utf8Text(parts.name)};

@@ -28,8 +28,8 @@ void freePopulatedBlock(void* block, size_t bytes) {
 void* allocateHugePageBlock(size_t bytes) {
   const size_t size = mappedSize(bytes);
   // Over-map by one huge page, then trim to an aligned range.
-  void* mapped = ::mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE,
-                        MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  void* mapped =
+      ::mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (mapped == MAP_FAILED) return nullptr;
   const auto start = reinterpret_cast<uintptr_t>(mapped);
   const uintptr_t aligned = (start + kHugePage - 1) & ~(kHugePage - 1);

@@ -93,13 +93,13 @@ TemporaryFile::Created TemporaryFile::create(const std::string& folder,
   // the name; only runs for the same output, started at the same moment,
   // take turns.
   for (int turn = 0; turn < kTurns; ++turn) {
-    const HANDLE handle =
-        CreateFileW(path->c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle = CreateFileW(path->c_str(), GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle != INVALID_HANDLE_VALUE) {
-      return {std::make_unique<TemporaryFile>(
-                  std::make_unique<State>(State{folder, *path, handle})),
-              0};
+      return {
+          std::make_unique<TemporaryFile>(std::make_unique<State>(State{folder, *path, handle})),
+          0};
     }
     const DWORD error = GetLastError();
     if (!nameTaken(*path, error)) return {nullptr, errorNumberOf(error)};

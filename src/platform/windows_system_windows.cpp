@@ -50,8 +50,8 @@ std::string utf8Text(std::wstring_view text) {
                                          nullptr, 0, nullptr, nullptr);
   if (length <= 0) return {};
   std::string utf8(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(),
-                      length, nullptr, nullptr);
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), length,
+                      nullptr, nullptr);
   return utf8;
 }
 

@@ -172,8 +172,7 @@ ElfSymbols readElfSymbols(const std::string& path) {
   if (fileBytes > kMaxElfFileBytes) {
     throw ElfInputError("the file is larger than 1 GiB, the limit for an ELF file");
   }
-  requireFewSections(
-      [&file](uint64_t offset, size_t size) { return file.readAt(offset, size); });
+  requireFewSections([&file](uint64_t offset, size_t size) { return file.readAt(offset, size); });
   ElfHandle elf(elf_begin(file.descriptor(), ELF_C_READ, nullptr));
   return symbolsOf(elf.get(), fileBytes);
 }

@@ -139,7 +139,8 @@ class XMLNode {
   void clearNextSibling() { nextSibling_ = nullptr; }
 
  protected:
-  XMLNode(XMLDocument& document, XMLNodeType type) : document_(&document), type_(static_cast<uint32_t>(type)) {}
+  XMLNode(XMLDocument& document, XMLNodeType type)
+      : document_(&document), type_(static_cast<uint32_t>(type)) {}
   ~XMLNode() = default;
 
  private:

@@ -16,17 +16,18 @@ bool fnmatchMatches(const std::string& pattern, const std::string& text) {
 }
 
 TEST(WildcardTest, MatchesAsFnmatchOnTheFormsItKnows) {
+  // clang-format off
   const char* const kCases[][2] = {
-      {"*", ""},           {"*", "abc"},         {"a*c", "abbbc"},      {"a*c", "abcd"},
-      {"a?c", "abc"},      {"a?c", "ac"},        {"*.ld", "app.ld"},    {"**a", "ba"},
-      {"[abc]", "b"},      {"[abc]", "d"},       {"[!abc]", "d"},       {"[^abc]", "a"},
-      {"[a-c]x", "bx"},    {"[a-c]x", "dx"},     {"[]]", "]"},          {"[!]]", "a"},
-      {"[a-]", "-"},       {"[-a]", "-"},        {"[", "["},            {"a[b", "a[b"},
-      {"[[:digit:]]", "7"}, {"[[:digit:]]", "x"}, {"[[:alpha:]_]*", "_x1"}, {"[![:space:]]", " "},
-      {"[[:upper:][:digit:]]", "Q"}, {"[[:xdigit:]]", "f"}, {"[[:punct:]]", "!"},
-      {"a\\b", "a\\b"},    {"a\\*", "a\\xyz"},   {"*/x", "dir/x"},      {".*", ".hidden"},
-      {"*a*b*c*", "xaybzc"}, {"*a*b*c*", "xaybz"}, {"\xC3\xA4*", "\xC3\xA4rger"},
+      {"*", ""}, {"*", "abc"}, {"a*c", "abbbc"}, {"a*c", "abcd"}, {"a?c", "abc"}, {"a?c", "ac"},
+      {"*.ld", "app.ld"}, {"**a", "ba"}, {"[abc]", "b"}, {"[abc]", "d"}, {"[!abc]", "d"},
+      {"[^abc]", "a"}, {"[a-c]x", "bx"}, {"[a-c]x", "dx"}, {"[]]", "]"}, {"[!]]", "a"},
+      {"[a-]", "-"}, {"[-a]", "-"}, {"[", "["}, {"a[b", "a[b"}, {"[[:digit:]]", "7"},
+      {"[[:digit:]]", "x"}, {"[[:alpha:]_]*", "_x1"}, {"[![:space:]]", " "},
+      {"[[:upper:][:digit:]]", "Q"}, {"[[:xdigit:]]", "f"}, {"[[:punct:]]", "!"}, {"a\\b", "a\\b"},
+      {"a\\*", "a\\xyz"}, {"*/x", "dir/x"}, {".*", ".hidden"}, {"*a*b*c*", "xaybzc"},
+      {"*a*b*c*", "xaybz"}, {"\xC3\xA4*", "\xC3\xA4rger"},
   };
+  // clang-format on
   for (const auto& [pattern, text] : kCases) {
     EXPECT_EQ(wildcardMatches(pattern, text), fnmatchMatches(pattern, text))
         << "pattern \"" << pattern << "\", text \"" << text << "\"";
