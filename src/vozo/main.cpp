@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "linkscript/run_settings.h"
+#include "platform/program_arguments.h"
 #include "platform/standard_streams.h"
 #include "vozo/builtin_macro_table.h"
 #include "vozo/run_steps.h"
@@ -19,7 +20,6 @@ int main(int argc, char** argv) {
   vozo::ToolRunSteps steps(macroTable);
   vozo::RunSettings settings;
 
-  std::vector<std::string> arguments;
-  for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
-  return vozo::runTool(std::move(arguments), steps, settings, stdout, stderr);
+  return vozo::runTool(vozo::platform::programArguments(argc, argv), steps, settings, stdout,
+                       stderr);
 }

@@ -99,6 +99,14 @@ else
     check_script long_path_relative "$long/app.ld"
 fi
 
+# Names outside ASCII, which the command line carries in UTF-16.
+mkdir -p "$work/utf8/größe"
+cp "$placement" "$work/utf8/größe/platzierung.xml"
+run_vozo utf8_paths "$work/utf8" -memory-map-segments "$segments" \
+  -section-placement-file 'größe\platzierung.xml' -check-segment-overflow \
+  -entry Reset_Handler 'größe\ausgabe-é.ld' &&
+  check_script utf8_paths "$work/utf8/größe/ausgabe-é.ld"
+
 # CRLF inputs: the placement file with CRLF line ends gives the same script.
 mkdir -p "$work/crlf"
 sed 's/$/\r/' "$placement" >"$work/crlf/placement.xml"
