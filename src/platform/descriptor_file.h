@@ -14,10 +14,7 @@ namespace vozo::platform {
 
 class DescriptorFile {
  public:
-  struct Opened {
-    std::unique_ptr<DescriptorFile> file;
-    int error = 0;
-  };
+  using Opened = OpenedFile<DescriptorFile>;
   // Opens without waiting: a FIFO opens at once, and then is no regular file.
   static Opened open(const std::string& path);
 

@@ -35,14 +35,18 @@ bool isWritable(const std::string& path);
 // Removes the file at `path` if there is one; failures are ignored.
 void removeFile(const std::string& path);
 
+// A file that opened, or the errno value of why it did not.
+template <typename File>
+struct OpenedFile {
+  std::unique_ptr<File> file;
+  int error = 0;
+};
+
 // A file open for reading, as any program opens one: a FIFO waits for its
 // writer.
 class InputFile {
  public:
-  struct Opened {
-    std::unique_ptr<InputFile> file;
-    int error = 0;
-  };
+  using Opened = OpenedFile<InputFile>;
   // A directory does not open (EISDIR), nor does a path with a NUL byte
   // inside (ENOENT).
   static Opened open(const std::string& path);

@@ -10,16 +10,15 @@
 #include <string>
 #include <string_view>
 
+#include "platform/files.h"
+
 namespace vozo::platform {
 
 // An existing file open for writing, neither created nor truncated: a run
 // that is killed before its text is complete leaves the old file as it was.
 class OutputFile {
  public:
-  struct Opened {
-    std::unique_ptr<OutputFile> file;
-    int error = 0;
-  };
+  using Opened = OpenedFile<OutputFile>;
   // ENOENT when there is no file at `path`.
   static Opened openExisting(const std::string& path);
 
