@@ -5,7 +5,7 @@
 #     [MEMORY_MAP_MACROS <NAME=VALUE>...] [PLACEMENT_MACROS <NAME=VALUE>...]
 #     [SYMBOLS <NAME=VALUE>...] [OPTIONS <vozo option>...]
 #     [NO_CHECK_SEGMENT_OVERFLOW] [CHECK_SECTION_OVERFLOW] [NO_STRICT]
-#     [LLD_COMPATIBLE] [SIZE_REPORT] [BUDGETS <segment>=<percent>...])
+#     [LLD_COMPATIBLE] [NO_TARGET2_REL] [SIZE_REPORT] [BUDGETS <segment>=<percent>...])
 #
 # Generates the linker script of <target> with vozo::vozo and links <target>
 # with it (-T<script>). The script is regenerated when the memory map, the
@@ -26,14 +26,22 @@
 # whose name holds "lld", the linker type LLD (CMAKE_LINKER_TYPE or the
 # target's LINKER_TYPE), or -fuse-ld=lld... in CMAKE_EXE_LINKER_FLAGS or in
 # the link options of the directory or of <target>; link options added
-# later are not seen. SIZE_REPORT runs vozo::vozo-size on the
+# later are not seen. With -lld-compatible, an Arm script (no "-target riscv"
+# in OPTIONS) also links <target> with --target2=rel, unless NO_TARGET2_REL is
+# given or those link flags and options name --target2 already: the type
+# references of C++ exception tables (R_ARM_TARGET2) are then relative, as
+# the unwinders of libgcc and the bare-metal C++ runtimes read them and GNU
+# ld writes them; lld writes offset table entries by default, and a firmware
+# linked so never finds the handler of an exception. SIZE_REPORT runs
+# vozo::vozo-size on the
 # linked <target> after each link, when that executable is part of the
 # package; each BUDGETS item becomes a -budget argument of that run (BUDGETS
 # alone implies SIZE_REPORT), so a link past a budget fails the build.
 function(vozo_add_linker_script target)
+  set(switches NO_CHECK_SEGMENT_OVERFLOW CHECK_SECTION_OVERFLOW NO_STRICT LLD_COMPATIBLE
+               NO_TARGET2_REL SIZE_REPORT)
   cmake_parse_arguments(
-    PARSE_ARGV 1 ARG
-    "NO_CHECK_SEGMENT_OVERFLOW;CHECK_SECTION_OVERFLOW;NO_STRICT;LLD_COMPATIBLE;SIZE_REPORT"
+    PARSE_ARGV 1 ARG "${switches}"
     "OUTPUT;MEMORY_MAP;PLACEMENT;ENTRY"
     "SEGMENTS;MEMORY_MAP_MACROS;PLACEMENT_MACROS;SYMBOLS;OPTIONS;BUDGETS")
   if(ARG_UNPARSED_ARGUMENTS)
@@ -95,6 +103,11 @@ function(vozo_add_linker_script target)
   endif()
   if(ARG_LLD_COMPATIBLE OR links_with_lld)
     list(APPEND arguments -lld-compatible)
+    _vozo_link_options_name(${target} "--target2" target2_given)
+    if(NOT ARG_NO_TARGET2_REL AND NOT target2_given AND
+       NOT "${ARG_OPTIONS}" MATCHES "(^|;)-target;riscv(;|$)")
+      target_link_options(${target} PRIVATE "LINKER:--target2=rel")
+    endif()
   endif()
   list(APPEND arguments ${ARG_OPTIONS})
 
@@ -142,10 +155,22 @@ function(_vozo_links_with_lld target result)
   if(CMAKE_LINKER_TYPE STREQUAL "LLD" OR linker_type STREQUAL "LLD")
     set(lld TRUE)
   endif()
-  get_target_property(target_options ${target} LINK_OPTIONS)
-  get_directory_property(directory_options LINK_OPTIONS)
-  if("${CMAKE_EXE_LINKER_FLAGS};${target_options};${directory_options}" MATCHES "-fuse-ld=lld")
+  _vozo_link_options_name(${target} "-fuse-ld=lld" fuse_lld)
+  if(fuse_lld)
     set(lld TRUE)
   endif()
   set(${result} ${lld} PARENT_SCOPE)
+endfunction()
+
+# Sets <result> to TRUE when CMAKE_EXE_LINKER_FLAGS or the link options of the
+# directory or of <target> hold <text>.
+function(_vozo_link_options_name target text result)
+  get_target_property(target_options ${target} LINK_OPTIONS)
+  get_directory_property(directory_options LINK_OPTIONS)
+  string(FIND "${CMAKE_EXE_LINKER_FLAGS};${target_options};${directory_options}" "${text}" at)
+  if(at EQUAL -1)
+    set(${result} FALSE PARENT_SCOPE)
+  else()
+    set(${result} TRUE PARENT_SCOPE)
+  endif()
 endfunction()

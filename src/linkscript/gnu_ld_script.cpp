@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <deque>
+#include <optional>
 
 #include "linkscript/append_pieces.h"
 #include "linkscript/gnu_ld_fixed_size.h"
 #include "linkscript/hex_format.h"
 #include "linkscript/lld_compatible.h"
+#include "linkscript/offset_table_section.h"
 #include "linkscript/replaced_file.h"
 #include "linkscript/script_size_limit.h"
 #include "linkscript/section_chains.h"
@@ -115,6 +117,8 @@ std::string gnuLdScriptText(const MemoryMap& memoryMap, const MemoryMap* section
                      placementDefinesRegions ? std::vector<MemoryMapElement*>() : segments,
                      memoryMap, sectionPlacement, run.verbose ? run.progress : nullptr);
   markPlacedFromSegmentEnd(records, settings.symbols, run.warnings);
+  std::optional<OffsetTableSection> offsetTable;
+  if (settings.lldCompatible) offsetTable.emplace().addTo(storage, records);
 
   SectionLayout layout(out, records, settings);
   for (size_t i = 0; i < records.size(); ++i) {

@@ -18,12 +18,8 @@ std::string withoutUnaryPlus(std::string_view expression);
 // The input sections that the linkers make or the C runtime brings empty
 // (the offset tables of indirect calls, the transactional-memory clone
 // table) for the output section `sectionName` when it takes its default
-// input sections: an input-section list for ".data", else empty. ".got" is
-// not among them: lld takes the output section that holds it for one to be
-// made read-only after relocation, and fails a link where such sections are
-// not next to each other (.dtors, .fast, .data); a firmware whose code needs
-// no offset table has none, and one that has a table gets the unplaced
-// section error.
+// input sections: an input-section list for ".data", else empty. The offset
+// table ".got" has a statement of its own (offset_table_section.h).
 std::string_view linkerMadeInputSections(std::string_view sectionName);
 
 }  // namespace vozo

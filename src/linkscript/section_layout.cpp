@@ -123,11 +123,84 @@ std::string scriptExpression(const SectionLayout& layout, std::string_view text)
   return layout.script.lldCompatible ? withoutUnaryPlus(text) : std::string(text);
 }
 
+// -lld-compatible: the __<stem>_alignment__ symbol of `record`, which its
+// address and those of the sections that run in it are aligned to. lld
+// checks that a section's address is a multiple of its input sections'
+// alignment; GNU ld lowers the alignment of a section with an address to
+// what that address allows, so ALIGNOF in the section's own address
+// expression gives what its address allowed in the pass before, while after
+// the section, where the symbol is assigned, it gives that of its inputs.
+std::string alignmentSymbol(const SectionRecord& record) {
+  std::string symbol;
+  put(symbol, "__", record.symbolStem(), "_alignment__");
+  return symbol;
+}
+
+// The value of the alignment symbol, assigned after the statement of
+// `record`; empty when it has none (without the option, for the offset
+// table). A run section takes the largest of the sections that run in it,
+// which start where it starts; another section that of its input sections,
+// 1 when it is empty: lld gives an empty section for contents that it makes
+// (.ARM.exidx, .got) the alignment of those, GNU ld none.
+std::string alignmentSymbolValue(const SectionLayout& layout, const SectionRecord& record) {
+  std::string value;
+  if (!layout.script.lldCompatible || record.isOffsetTable) return value;
+  const std::vector<SectionRecord*>& runIns = layout.runInsOf(record);
+  if (runIns.empty()) {
+    put(value, "SIZEOF(", record.name, ") ? ALIGNOF(", record.name, ") : 1");
+    return value;
+  }
+  for (const SectionRecord* runIn : runIns) {
+    value = value.empty() ? alignmentSymbol(*runIn)
+                          : "MAX(" + value + ", " + alignmentSymbol(*runIn) + ")";
+  }
+  return value;
+}
+
+// What the address of `record` is aligned to beside its placement's
+// alignment: its alignment symbol, unless it runs elsewhere (this is its load
+// address) or has none; empty without the option.
+std::string inputAlignment(const SectionLayout& layout, const SectionRecord& record) {
+  if (!layout.script.lldCompatible || record.isOffsetTable) return {};
+  if (runsElsewhere(*record.element) && layout.runInsOf(record).empty()) return {};
+  return alignmentSymbol(record);
+}
+
+// `address` aligned to the placement's `alignment` (none when 0 or 1) and to
+// `inputAlignment` (none when empty). Alignments are combined in one ALIGN:
+// lld keeps only the outer one of nested ALIGNs.
+std::string alignedAddress(std::string address, uint32_t alignment,
+                           const std::string& inputAlignment) {
+  std::string by = alignment > 1 ? std::to_string(alignment) : std::string();
+  if (!inputAlignment.empty()) {
+    by = by.empty() ? inputAlignment : "MAX(" + by + ", " + inputAlignment + ")";
+  }
+  return by.empty() ? address : "ALIGN(" + address + " , " + by + ")";
+}
+
+// Where a section that follows `predecessor` in its chain starts before it
+// is aligned: `endOf` the predecessor, or the segment start without one. A
+// predecessor that takes no room when empty (the offset table) is passed
+// over when it is.
+template <typename EndOf>
+std::string pastPredecessor(const SectionRecord* predecessor, std::string_view segmentStem,
+                            EndOf endOf) {
+  std::string start;
+  if (!predecessor) {
+    put(start, "__", segmentStem, "_segment_start__");
+    return start;
+  }
+  start = endOf(*predecessor);
+  if (!predecessor->isOffsetTable) return start;
+  return "(SIZEOF(" + predecessor->name + ") ? " + start + " : " +
+         pastPredecessor(firstKept(predecessor->previous), segmentStem, endOf) + ")";
+}
+
 // The load address of a section: its own start, its place from the segment
 // end, or just past its predecessor (or at the segment start without one),
 // aligned.
 std::string loadStartOf(const SectionLayout& layout, const Frame& frame,
-                        std::string_view segmentStem, const std::string& alignment) {
+                        std::string_view segmentStem) {
   const SectionRecord& record = *frame.record;
   const MemoryMapElement& element = *record.element;
   if (element.hasStart()) {
@@ -139,30 +212,35 @@ std::string loadStartOf(const SectionLayout& layout, const Frame& frame,
         std::to_string(record.segmentEndOffset), ")");
     return start;
   }
-  const SectionRecord* p = frame.predecessor;
-  if (!p) {
-    put(start, "__", segmentStem, "_segment_start__");
-  } else if (runsElsewhere(*p->element)) {
-    put(start, "__", p->symbolStem(), "_load_start__ + SIZEOF(", p->name, ")");
-  } else {
-    put(start, "__", p->symbolStem(), "_end__");
-  }
-  if (element.hasAlignment() && element.alignment() > 1)
-    start = "ALIGN(" + start + " , " + alignment + ")";
-  return start;
+  start = pastPredecessor(frame.predecessor, segmentStem, [](const SectionRecord& p) {
+    std::string end;
+    if (runsElsewhere(*p.element)) {
+      put(end, "__", p.symbolStem(), "_load_start__ + SIZEOF(", p.name, ")");
+    } else {
+      put(end, "__", p.symbolStem(), "_end__");
+    }
+    return end;
+  });
+  return alignedAddress(std::move(start), element.hasAlignment() ? element.alignment() : 0,
+                        inputAlignment(layout, record));
 }
 
 // The run address of a run-in section: the start of its run section T,
 // computed from T's surroundings since T's own start symbol comes later.
-std::string runAddress(const Frame& frame) {
+std::string runAddress(const SectionLayout& layout, const Frame& frame) {
   const SectionRecord& t = *frame.runSection;
   const MemoryMapElement& tElement = *t.element;
   if (tElement.hasStart()) return "0x" + hex8(tElement.start());
-  std::string run;
-  if (const SectionRecord* tp = frame.runSectionPredecessor) {
-    put(run, "__", tp->symbolStem(), "_end__");
-  } else {
-    put(run, "__", t.segmentStem(), "_segment_start__");
+  std::string run =
+      pastPredecessor(frame.runSectionPredecessor, t.segmentStem(), [](const SectionRecord& tp) {
+        std::string end;
+        put(end, "__", tp.symbolStem(), "_end__");
+        return end;
+      });
+  std::string tAlignment = inputAlignment(layout, t);
+  if (!tAlignment.empty()) {
+    return alignedAddress(std::move(run), tElement.hasAlignment() ? tElement.alignment() : 0,
+                          tAlignment);
   }
   if (tElement.hasAlignment()) {
     run = "ALIGN(" + run + " , " + std::to_string(tElement.alignment()) + ")";
@@ -198,7 +276,7 @@ StatementText::StatementText(const SectionLayout& layout, const Frame& frame)
       segmentStem(record.segmentStem()),
       aligned(element.hasAlignment()),
       alignment(aligned ? std::to_string(element.alignment()) : std::string()),
-      loadStart(loadStartOf(layout, frame, segmentStem, alignment)),
+      loadStart(loadStartOf(layout, frame, segmentStem)),
       noLoad(element.isLoaded() ? "" : " (NOLOAD)"),
       sized(element.hasSize()),
       size(sized ? scriptExpression(
@@ -261,7 +339,8 @@ void writeAddressLine(const SectionLayout& layout, const StatementText& t, const
           " : AT(", t.loadStart, ")\n");
       break;
     case SectionKind::RunIn:
-      put(out, "  ", t.name, " ", runAddress(frame), t.noLoad, " : AT(", t.loadStart, ")\n");
+      put(out, "  ", t.name, " ", runAddress(layout, frame), t.noLoad, " : AT(", t.loadStart,
+          ")\n");
       break;
     default:
       put(out, "  ", t.name, " ", t.loadStart, t.noLoad, " : AT(", t.loadStart, ")\n");
@@ -316,9 +395,10 @@ void writeClosingBrace(const SectionLayout& layout, const StatementText& t) {
 
 // The end, size and load end symbols, the user's symbols for them, and the
 // segment's used end and size after its last section. `runSectionEnd` is the
-// end expression of a run section, empty for other sections.
+// end expression of a run section, empty for other sections; `alignment` the
+// value of the alignment symbol, empty for none.
 void writeEndSymbols(std::string& out, const StatementText& t, std::string_view runSectionEnd,
-                     bool isRunSection) {
+                     bool isRunSection, std::string_view alignment) {
   const std::string_view s = t.symbolStem;
   const std::string_view n = t.name;
   if (isRunSection) {
@@ -328,6 +408,7 @@ void writeEndSymbols(std::string& out, const StatementText& t, std::string_view 
     put(out, "  __", s, "_end__ = __", s, "_start__ + SIZEOF(", n, ");\n");
     put(out, "  __", s, "_size__ = SIZEOF(", n, ");\n");
   }
+  if (!alignment.empty()) put(out, "  __", s, "_alignment__ = ", alignment, ";\n");
   if (t.element.hasEndSymbol()) {
     put(out, "  ", t.element.endSymbol().value_or(std::string_view()), " = ", "  __", s,
         "_end__;\n");
@@ -399,7 +480,7 @@ void writeSection(SectionLayout& layout, const Frame& frame) {
     writeLoadedSectionOpening(layout, t, frame);
   }
   writeClosingBrace(layout, t);
-  writeEndSymbols(out, t, runSectionEnd, isRunSection);
+  writeEndSymbols(out, t, runSectionEnd, isRunSection, alignmentSymbolValue(layout, t.record));
   if (layout.script.checkSegmentOverflow) writeSegmentOverflowChecks(out, t, frame.predecessor);
   if (layout.script.checkSectionOverflow && t.sized) writeSectionSizeChecks(out, t);
 }
@@ -476,12 +557,17 @@ void layOutSection(SectionLayout& layout, SectionRecord& record) {
           frame.phase = Phase::Write;
         }
         break;
-      case Phase::Write:
+      case Phase::Write: {
+        SectionRecord& written = *frame.record;
         writeSection(layout, frame);
-        frame.record->laidOut = true;
-        frame.record->inProgress = false;
+        written.laidOut = true;
+        written.inProgress = false;
         stack.pop_back();
+        // A record that waits for this one is next on the stack already.
+        SectionRecord* next = written.writtenNext;
+        if (next && !next->inProgress) enter(layout, *next, stack);
         break;
+      }
     }
   }
 }

@@ -31,6 +31,14 @@ class SectionRecord {
   // The records whose whole `runin` text is this record's name, when there
   // are any; set by the SectionLayout.
   const std::vector<SectionRecord*>* runIns = nullptr;
+  // A record whose statement follows this one's at once, in the script as in
+  // the chain (the offset table after its anchor: offset_table_section.h).
+  SectionRecord* writtenNext = nullptr;
+  // The linkers' offset table that -lld-compatible adds
+  // (offset_table_section.h): when it is empty, the section after it starts
+  // where it would without it; its address is aligned to its entries, not to
+  // its ALIGNOF, which lld and GNU ld give differently for an empty table.
+  bool isOffsetTable = false;
 
   // S: the symbol stem, N without a leading ".".
   std::string_view symbolStem() const;

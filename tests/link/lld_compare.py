@@ -11,21 +11,27 @@ Cases:
   c_newlib    a C program with newlib (formatted output, the heap) and its
               start files, placed by examples/startup/placement.xml
   cpp_newlib  a C++ program with newlib: static constructors, virtual calls,
-              an exception; also linked once through the compiler driver
+              an exception; also linked once through the compiler driver,
+              and once by lld without --target2=rel (with an offset table)
   riscv       a RISC-V program (-target riscv) from clang-14
+  offset_table  position-independent code with an offset table (.got), on
+              Arm and RISC-V
   unplaced    an unplaced non-empty input section fails both links
   random      random memory maps and placements: each pair that GNU ld links
               links with lld too, at the same addresses
   cmake       the example firmware's CMake build with -fuse-ld=lld against
               the vozo build directory: vozo_add_linker_script passes
-              -lld-compatible, and lld links the firmware
+              -lld-compatible and --target2=rel (not when the build gives a
+              --target2 of its own), and lld links the firmware
 
 A program with the C library is linked from the same object files in the
 same order by both linkers: the library members that GNU ld takes, in the
 order it takes them, are passed as objects (the linkers pick archive members
-in different orders, and the code would move for that alone). Two contents
+in different orders, and the code would move for that alone). Three contents
 are the linkers' own and may differ in size: lld ends .ARM.exidx with an
-entry of its own and merges strings differently. Every address after such a
+entry of its own, merges strings differently, and starts no offset table
+(.got) with the header for a dynamic linker that GNU ld gives it. Every
+address after such a
 section in its memory segment is then expected to move by the difference,
 and by nothing else.
 """
@@ -112,6 +118,22 @@ def segments(values):
     return found
 
 
+def described(linker, found, values):
+    """Where the script's symbols of a non-empty section do not describe it:
+    its start and end where it runs, its start and end where it loads (the
+    start-up code copies from there)."""
+    problems = []
+    for name, (size, vma, lma) in found.items():
+        stem = "__" + name.lstrip(".")
+        expected = {"_start__": vma, "_end__": vma + size, "_load_start__": lma,
+                    "_load_end__": lma + size}
+        for suffix, address in expected.items():
+            value = values.get(stem + suffix)
+            if value is not None and value != address:
+                problems.append(f"{linker}: {stem}{suffix} is {value:#x}, {name} says {address:#x}")
+    return problems
+
+
 def compare(tools, script, gnu_elf, lld_elf):
     """The differences between the two links, as a list of messages."""
     gnu, lld = sections(tools, gnu_elf), sections(tools, lld_elf)
@@ -120,6 +142,7 @@ def compare(tools, script, gnu_elf, lld_elf):
         problems.append(f"sections only GNU ld made: {sorted(set(gnu) - set(lld))}, "
                         f"only lld made: {sorted(set(lld) - set(gnu))}")
     gnu_symbols, lld_symbols = symbols(tools, gnu_elf), symbols(tools, lld_elf)
+    problems += described("GNU ld", gnu, gnu_symbols) + described("lld", lld, lld_symbols)
     memory = segments(gnu_symbols)
 
     def segment_of(address):
@@ -134,7 +157,7 @@ def compare(tools, script, gnu_elf, lld_elf):
     for name in set(gnu) & set(lld):
         size, vma, lma = gnu[name]
         grown = lld[name][0] - size
-        if grown and name not in (".ARM.exidx", ".rodata"):
+        if grown and name not in (".ARM.exidx", ".rodata", ".got"):
             problems.append(f"{name}: {size:#x} bytes with GNU ld, {lld[name][0]:#x} with lld")
         if grown:
             growth.append((vma, grown))
@@ -174,22 +197,19 @@ def compare(tools, script, gnu_elf, lld_elf):
 
 # --- Linking ---------------------------------------------------------------
 
-def unexpected_messages(stderr):
-    """lld's messages besides the warning about a section address that is
-    no multiple of the alignment of the section's inputs: GNU ld takes such
-    an address as written, lld too, but warns (the placement's `alignment`
-    silences it)."""
-    return "\n".join(line for line in stderr.splitlines()
-                     if not re.search(r"warning: address \(\w+\) of section \S+ is not a "
-                                      r"multiple of alignment", line))
+def link_with_lld(tools, script, inputs, elf, lld_options=()):
+    """Links with lld, which must take the script without a message: no
+    warning either (such as that a section's address is no multiple of its
+    inputs' alignment)."""
+    result = run([*tools["lld"], *lld_options, "-T", script, *inputs, "-o", elf])
+    if result.stderr:
+        raise Failure(f"lld warns:\n{result.stderr}")
 
 
 def link_both(tools, script, inputs, work, stem, lld_options=()):
     gnu_elf, lld_elf = f"{work}/{stem}.gnu.elf", f"{work}/{stem}.lld.elf"
     run([*tools["ld"], "-T", script, *inputs, "-o", gnu_elf])
-    result = run([*tools["lld"], *lld_options, "-T", script, *inputs, "-o", lld_elf])
-    if unexpected_messages(result.stderr):
-        raise Failure(f"lld warns:\n{result.stderr}")
+    link_with_lld(tools, script, inputs, lld_elf, lld_options)
     return gnu_elf, lld_elf
 
 
@@ -231,7 +251,7 @@ def check_newlib_program(vozo, work, stem, script_arguments, sources, flags, lin
         run([driver, *flags, "-c", source, "-o", objects[-1]])
     inputs = library_objects("arm-none-eabi-g++", flags + link_flags, script, objects, work, stem)
     gnu_elf, lld_elf = link_both(TOOLS["arm"], script, inputs, work, stem, lld_options)
-    return script, objects, compare(TOOLS["arm"], script, gnu_elf, lld_elf)
+    return script, objects, inputs, compare(TOOLS["arm"], script, gnu_elf, lld_elf)
 
 
 STARTUP = os.path.join(ROOT, "examples", "startup")
@@ -243,7 +263,7 @@ STARTUP_ARGUMENTS = ["-memory-map-segments", "FLASH RX 0x08000000 0x40000;RAM RW
 def case_firmware(vozo, work):
     example = os.path.join(ROOT, "examples", "firmware")
     flags = ARM_FLAGS + ["-mfloat-abi=hard", "-mfpu=fpv4-sp-d16"]
-    _, _, problems = check_newlib_program(
+    *_, problems = check_newlib_program(
         vozo, work, "firmware",
         ["-memory-map-file", f"{example}/memory_map.xml",
          "-section-placement-file", f"{example}/placement.xml",
@@ -254,7 +274,7 @@ def case_firmware(vozo, work):
 
 
 def case_c_newlib(vozo, work):
-    _, _, problems = check_newlib_program(
+    *_, problems = check_newlib_program(
         vozo, work, "c_newlib", STARTUP_ARGUMENTS,
         [f"{STARTUP}/startup.c", f"{HERE}/newlib_program.c"], ARM_FLAGS, NEWLIB)
     return problems
@@ -265,9 +285,16 @@ def case_cpp_newlib(vozo, work):
     # an offset table entry unless told otherwise; the unwinder of a
     # bare-metal program reads them as relative, as GNU ld writes them.
     lld_options = ["--target2=rel"]
-    script, objects, problems = check_newlib_program(
+    script, objects, inputs, problems = check_newlib_program(
         vozo, work, "cpp_newlib", STARTUP_ARGUMENTS,
         [f"{STARTUP}/startup.c", f"{HERE}/newlib_program.cpp"], ARM_FLAGS, NEWLIB, lld_options)
+    # Without it lld makes an offset table for those references, which lld
+    # takes to be read-only after relocation like .ctors and .dtors: the
+    # script must place it where the link still works.
+    elf = f"{work}/target2_got.lld.elf"
+    link_with_lld(TOOLS["arm"], script, inputs, elf)
+    if ".got" not in sections(TOOLS["arm"], elf):
+        problems.append("lld made no .got without --target2=rel: the link tests nothing")
     # The same program through the compiler driver, as a build links it.
     tools = f"{work}/lld-driver"
     os.makedirs(tools, exist_ok=True)
@@ -276,7 +303,7 @@ def case_cpp_newlib(vozo, work):
     result = run(["arm-none-eabi-g++", *ARM_FLAGS, *NEWLIB, f"-B{tools}", "-fuse-ld=lld",
                   "-Wl,--target2=rel", "-T", script, *objects, "-o", f"{work}/driver.lld.elf"],
                  must_succeed=False)
-    if result.returncode != 0 or unexpected_messages(result.stderr):
+    if result.returncode != 0 or result.stderr:
         problems.append(f"the driver's link with lld: {result.stdout}{result.stderr}")
     return problems
 
@@ -291,6 +318,37 @@ def case_riscv(vozo, work):
          "-msmall-data-limit=0", "-O1", "-ffreestanding", "-c", f"{HERE}/program.c", "-o", obj])
     gnu_elf, lld_elf = link_both(TOOLS["riscv"], script, ["-e", "reset_handler", obj], work, "riscv")
     return compare(TOOLS["riscv"], script, gnu_elf, lld_elf)
+
+
+def case_offset_table(vozo, work):
+    """Position-independent code reaches its data through an offset table
+    (.got) with both linkers: after .dtors with the start-up placement,
+    after .rodata with one that has no section lld makes read-only after
+    relocation; on Arm and on RISC-V."""
+    link_arguments = ["-memory-map-file", f"{HERE}/memory_map.xml",
+                      "-section-placement-file", f"{HERE}/placement.xml"]
+    builds = [
+        ("arm", "startup", STARTUP_ARGUMENTS[:-2],
+         ["arm-none-eabi-gcc", *ARM_FLAGS]),
+        ("arm", "link", link_arguments, ["arm-none-eabi-gcc", *ARM_FLAGS]),
+        ("riscv", "link", ["-target", "riscv", *link_arguments],
+         ["clang-14", "--target=riscv32-unknown-elf", "-march=rv32imac", "-mabi=ilp32", "-O1",
+          "-ffreestanding"]),
+    ]
+    problems = []
+    for family, placement, arguments, compiler in builds:
+        stem = f"{family}_{placement}"
+        script = f"{work}/{stem}.ld"
+        write_script(vozo, script, arguments)
+        obj = f"{work}/{stem}.o"
+        run([*compiler, "-fPIC", "-c", f"{HERE}/program.c", "-o", obj])
+        tools = TOOLS[family]
+        gnu_elf, lld_elf = link_both(tools, script, ["-e", "reset_handler", obj], work, stem)
+        for linker, elf in (("GNU ld", gnu_elf), ("lld", lld_elf)):
+            if ".got" not in sections(tools, elf):
+                problems.append(f"{stem}: {linker} made no .got")
+        problems += [f"{stem}: {problem}" for problem in compare(tools, script, gnu_elf, lld_elf)]
+    return problems
 
 
 def case_unplaced(vozo, work):
@@ -323,7 +381,8 @@ ALIGNMENTS = [None, None, "1", "2", "4", "8", "16", "256"]
 
 def random_pair(rng, index, work):
     """A memory map, a placement and an object with a word in each placed
-    section; returns the vozo arguments and the object's assembly text."""
+    section; returns the vozo arguments, the object's assembly text and
+    whether two sections run in one run section."""
     used = rng.sample(SEGMENTS, rng.randint(2, 3))
     memory = ["<!DOCTYPE Board_Memory_Definition_File>", "<Root name='Random'>"]
     for name, access, start, size in used:
@@ -334,6 +393,7 @@ def random_pair(rng, index, work):
     assembly = []
     number = 0
     run_sections = []
+    overlaid = False
     for name, access, start, size in used:
         placement.append(f"  <MemorySegment name='{name}'>")
         for position in range(rng.randint(1, 4)):
@@ -350,15 +410,20 @@ def random_pair(rng, index, work):
             loaded = access == "ReadOnly" or rng.random() < 0.5
             attributes.append(f"load='{'Yes' if loaded else 'No'}'")
             if access == "ReadOnly" and rng.random() < 0.3:
-                run_sections.append(f"{section}_run")
-                attributes.append(f"runin='{section}_run'")
+                # Now and then a second section runs in the same run section.
+                if run_sections and rng.random() < 0.3:
+                    attributes.append(f"runin='{rng.choice(run_sections)}'")
+                    overlaid = True
+                else:
+                    run_sections.append(f"{section}_run")
+                    attributes.append(f"runin='{section}_run'")
             if rng.random() < 0.15:
                 attributes.append("fill='+0xff'")
             placement.append(f"    <ProgramSection {' '.join(attributes)}/>")
             flags = '"a"' if access == "ReadOnly" else '"aw"'
             kind = "" if loaded else ", %nobits"
             word = ".word 0x11111111" if loaded else ".space 4"
-            word_alignment = rng.choice([1, 2, 4, 8, 16])
+            word_alignment = rng.choice([1, 2, 4, 8, 16, 64])
             assembly.append(f"  .section {section}, {flags}{kind}\n  .balign {word_alignment}\n"
                             f"  {word}\n")
         placement.append("  </MemorySegment>")
@@ -379,16 +444,16 @@ def random_pair(rng, index, work):
                  "-symbols", "__random_symbol=+0x10"]
     if rng.random() < 0.5:
         arguments.append("-check-section-overflow")
-    return arguments, "".join(assembly)
+    return arguments, "".join(assembly), overlaid
 
 
-def case_random(vozo, work, pairs=50):
+def case_random(vozo, work, pairs=200):
     rng = random.Random(20261207)
     tools = TOOLS["arm"]
     problems = []
     linked = 0
     for index in range(pairs):
-        arguments, assembly = random_pair(rng, index, work)
+        arguments, assembly, overlaid = random_pair(rng, index, work)
         script = f"{work}/pair{index}.ld"
         if run([vozo, "-lld-compatible", "-check-segment-overflow", *arguments, script],
                must_succeed=False).returncode != 0:
@@ -405,9 +470,12 @@ def case_random(vozo, work, pairs=50):
                must_succeed=False).returncode != 0:
             continue
         linked += 1
-        result = run([*tools["lld"], "-e", "0", "-T", script, obj, "-o", lld_elf],
+        # Sections that run in one run section overlap there, which lld
+        # takes only when told to.
+        overlap = ["--no-check-sections"] if overlaid else []
+        result = run([*tools["lld"], *overlap, "-e", "0", "-T", script, obj, "-o", lld_elf],
                      must_succeed=False)
-        if result.returncode != 0 or unexpected_messages(result.stderr):
+        if result.returncode != 0 or result.stderr:
             problems.append(f"pair {index}: GNU ld links, lld: {result.stderr.strip()}")
             continue
         problems += [f"pair {index}: {problem}" for problem in compare(tools, script, gnu_elf, lld_elf)]
@@ -436,11 +504,25 @@ def case_cmake(vozo, work, vozo_build):
     comment = run(["arm-none-eabi-readelf", "-p", ".comment", f"{work}/build/firmware.elf"]).stdout
     if "LLD" not in comment:
         problems.append(f"the firmware was not linked by lld: {comment}")
+    # The exception tables' type references must be linked as the unwinder
+    # reads them, unless the build says how itself.
+    for build, user_flags, expected in (("build", "", True),
+                                        ("build_target2", " -Wl,--target2=abs", False)):
+        if build != "build":
+            run(["cmake", "-S", example, "-B", f"{work}/{build}", "-G", "Ninja",
+                 f"-DCMAKE_TOOLCHAIN_FILE={example}/arm-none-eabi.cmake",
+                 f"-Dvozo_DIR={vozo_build}", f"-DCMAKE_EXE_LINKER_FLAGS={flags}{user_flags}"])
+        with open(f"{work}/{build}/build.ninja") as ninja:
+            added = "-Wl,--target2=rel" in ninja.read()
+        if added != expected:
+            problems.append(f"{build}: --target2=rel {'not ' if expected else ''}added to the "
+                            f"link with -fuse-ld=lld{user_flags}")
     return problems
 
 
 CASES = {"firmware": case_firmware, "c_newlib": case_c_newlib, "cpp_newlib": case_cpp_newlib,
-         "riscv": case_riscv, "unplaced": case_unplaced, "random": case_random,
+         "riscv": case_riscv, "offset_table": case_offset_table, "unplaced": case_unplaced,
+         "random": case_random,
          "cmake": case_cmake}
 
 
