@@ -255,9 +255,9 @@ def check_newlib_program(vozo, work, stem, script_arguments, sources, flags, lin
 
 
 STARTUP = os.path.join(ROOT, "examples", "startup")
-STARTUP_ARGUMENTS = ["-memory-map-segments", "FLASH RX 0x08000000 0x40000;RAM RWX 0x20000000 0x10000",
-                     "-section-placement-file", os.path.join(STARTUP, "placement.xml"),
-                     "-entry", "Reset_Handler"]
+STARTUP_PLACEMENT = ["-memory-map-segments", "FLASH RX 0x08000000 0x40000;RAM RWX 0x20000000 0x10000",
+                     "-section-placement-file", os.path.join(STARTUP, "placement.xml")]
+STARTUP_ARGUMENTS = STARTUP_PLACEMENT + ["-entry", "Reset_Handler"]
 
 
 def case_firmware(vozo, work):
@@ -328,7 +328,7 @@ def case_offset_table(vozo, work):
     link_arguments = ["-memory-map-file", f"{HERE}/memory_map.xml",
                       "-section-placement-file", f"{HERE}/placement.xml"]
     builds = [
-        ("arm", "startup", STARTUP_ARGUMENTS[:-2],
+        ("arm", "startup", STARTUP_PLACEMENT,
          ["arm-none-eabi-gcc", *ARM_FLAGS]),
         ("arm", "link", link_arguments, ["arm-none-eabi-gcc", *ARM_FLAGS]),
         ("riscv", "link", ["-target", "riscv", *link_arguments],
