@@ -10,11 +10,11 @@
 #                  FUZZ_JOBS of them at once (default 1)
 #   make hostile   time vozo (Release) on the hostile inputs of docs/reliability.md
 #   make bench     time the release build against its baselines (bench/RESULTS.md)
-#   make test-arm64  cross-build vozo for 64-bit Arm Linux and run the golden and
-#                  command-line cases under qemu-user
+#   make test-arm64  cross-build vozo and the unit tests for 64-bit Arm Linux and
+#                  run them and the golden and command-line cases under qemu-user
 #   make package-windows  cross-build vozo.exe and zip it into build/windows
 #   make test-windows  run the golden, command-line and Windows cases against
-#                  vozo.exe under wine64
+#                  vozo.exe, and the unit tests built for Windows, under wine64
 
 # Building and running the tools.
 DEMO_PACKAGES    := cmake g++ make pkg-config libelf-dev
@@ -39,8 +39,9 @@ HOSTILE_PACKAGES := $(DEMO_PACKAGES) time python3
 BENCH_PACKAGES   := $(DEMO_PACKAGES) libpugixml-dev time python3
 # The golden and command-line cases against a vozo of another host
 # (tests/hosts/run_suite.py): the runner, and the tools the cases' scripts
-# call. For 64-bit Arm Linux: the cross compiler and qemu-user to run it.
-HOST_SUITE_PACKAGES := cmake make python3 ninja-build
+# call; GoogleTest's sources, built with the cross compiler for the unit
+# tests. For 64-bit Arm Linux: the cross compiler and qemu-user to run it.
+HOST_SUITE_PACKAGES := cmake make python3 ninja-build libgtest-dev
 ARM64_PACKAGES   := $(HOST_SUITE_PACKAGES) g++-aarch64-linux-gnu qemu-user
 # Windows: the cross compiler (its posix threading variant) and zip for the
 # package; wine64 to run the cases.
@@ -57,6 +58,9 @@ PORTABLE_DIR := build/portable
 BENCH_DIR   := build/bench
 ARM64_DIR   := build/arm64
 WINDOWS_DIR := build/windows
+WINDOWS_UNITS_DIR := build/windows-units
+# Debian's libgtest-dev: GoogleTest's sources, for the cross builds' unit tests.
+GTEST_SOURCES := /usr/src/googletest
 # Device descriptions for the benchmark's real-world memory maps; skipped
 # when the folder is missing.
 CORPUS      ?= ../shared/corpus
@@ -90,13 +94,17 @@ test: build build-portable build-test
 # only to a multiarch system. Static, so qemu-user needs no libraries. The
 # packages through a make of their own: make runs `deps` once per run, so in
 # `make test-arm64 test-windows` the second target's packages would be left out.
+# The unit tests too, with GoogleTest built from its sources (all but the
+# lexer's comparison with PCRE2); ctest runs them through qemu-user, the tool
+# chain file's emulator.
 test-arm64:
 	$(MAKE) --no-print-directory deps PACKAGES="$(ARM64_PACKAGES)"
 	cmake -S . -B $(ARM64_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/aarch64-linux-gnu.cmake \
-	  -DCMAKE_BUILD_TYPE=Release -DVOZO_TESTS=OFF -DVOZO_SIZE=OFF
-	cmake --build $(ARM64_DIR) -j $(JOBS) --target vozo
+	  -DCMAKE_BUILD_TYPE=Release -DVOZO_TESTS=OFF -DVOZO_SIZE=OFF -DVOZO_GTEST_SOURCE_DIR=$(GTEST_SOURCES)
+	cmake --build $(ARM64_DIR) -j $(JOBS)
 	python3 tests/hosts/run_suite.py --emulator "qemu-aarch64 -L /usr/aarch64-linux-gnu" \
 	  --skip tests/hosts/arm64.skip --jobs $(JOBS) $(ARM64_DIR)/src/vozo/vozo
+	cd $(ARM64_DIR) && ctest --output-on-failure -j $(JOBS)
 
 # vozo.exe for 64-bit Windows, linked statically (it needs only Windows's
 # own DLLs), zipped with README.md and docs/ into
@@ -120,7 +128,10 @@ package-windows:
 # build/windows: README's first example first (the script's bytes equal the
 # Linux build's), then every golden and command-line case but those of
 # tests/hosts/windows.skip, then the cases of Windows paths, line ends and
-# host macros (tests/hosts/windows_cases.sh).
+# host macros (tests/hosts/windows_cases.sh); then the unit tests, built for
+# Windows in a tree of their own (the package's stays as it ships) with
+# GoogleTest from its sources, run by ctest under wine64 in the same prefix
+# (all but the lexer's comparison with PCRE2 and the tests of POSIX hosts).
 test-windows: package-windows
 	$(MAKE) --no-print-directory deps PACKAGES="$(WINDOWS_TEST_PACKAGES)"
 	@rm -rf $(WINDOWS_DIR)/run && mkdir -p $(WINDOWS_DIR)/run
@@ -135,6 +146,11 @@ test-windows: package-windows
 	  echo "ok   the same bytes as the Linux build's"
 	python3 tests/hosts/run_suite.py --skip tests/hosts/windows.skip --jobs $(JOBS) $(WINDOWS_DIR)/run/vozo
 	tests/hosts/windows_cases.sh $(WINDOWS_DIR)/run/vozo
+	cmake -S . -B $(WINDOWS_UNITS_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-w64-x86_64.cmake \
+	  -DCMAKE_BUILD_TYPE=Release -DVOZO_TESTS=OFF -DVOZO_SIZE=OFF -DVOZO_GTEST_SOURCE_DIR=$(GTEST_SOURCES)
+	cmake --build $(WINDOWS_UNITS_DIR) -j $(JOBS)
+	cd $(WINDOWS_UNITS_DIR) && WINEPREFIX=$(abspath $(WINDOWS_DIR))/wine WINEDEBUG=-all \
+	  ctest --output-on-failure -j $(JOBS)
 
 install: build
 	cmake --install $(RELEASE_DIR) --prefix $(PREFIX)

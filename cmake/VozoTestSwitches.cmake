@@ -24,9 +24,26 @@ function(vozo_resolve_switch switch found what packages result)
   endif()
 endfunction()
 
+# A cross build's unit tests: the host (64-bit Arm Linux, Windows) has no
+# GoogleTest installed, so it is built from Debian's sources of libgtest-dev
+# with the cross compiler. Only the unit tests are built then; the golden and
+# command-line cases run against the cross-built vozo from the build machine
+# (tests/hosts/run_suite.py).
+set(VOZO_GTEST_SOURCE_DIR "" CACHE PATH
+    "Build GoogleTest from this source folder (Debian: /usr/src/googletest) and the unit tests alone")
 set(VOZO_BUILD_TESTS OFF)
+set(VOZO_BUILD_UNIT_TESTS_ONLY OFF)
 set(VOZO_BUILD_FUZZ_SMOKE OFF)
-if(PROJECT_IS_TOP_LEVEL OR NOT VOZO_TESTS STREQUAL "AUTO")
+if(VOZO_GTEST_SOURCE_DIR)
+  if(VOZO_TESTS AND NOT VOZO_TESTS STREQUAL "AUTO")
+    message(FATAL_ERROR "VOZO_GTEST_SOURCE_DIR builds the unit tests alone: configure with -DVOZO_TESTS=OFF")
+  endif()
+  if(NOT EXISTS ${VOZO_GTEST_SOURCE_DIR}/googletest/CMakeLists.txt)
+    message(FATAL_ERROR "VOZO_GTEST_SOURCE_DIR=${VOZO_GTEST_SOURCE_DIR} holds no GoogleTest sources "
+                        "(googletest/CMakeLists.txt; Debian: libgtest-dev)")
+  endif()
+  set(VOZO_BUILD_UNIT_TESTS_ONLY ON)
+elseif(PROJECT_IS_TOP_LEVEL OR NOT VOZO_TESTS STREQUAL "AUTO")
   find_package(GTest QUIET)
   find_package(Python3 QUIET COMPONENTS Interpreter)
   # PCRE2: the reference the lexer's tests compare with (cmake/VozoTestPcre2.cmake).

@@ -1,19 +1,22 @@
 #pragma once
 // A stdio stream whose contents a test can read back: stands in for the
-// output and error streams of a run.
+// output and error streams of a run. A file in a folder of its own, which
+// every host has (Windows has no stream in memory).
 
 #include <cstdio>
-#include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
+
+#include "temporary_folder.h"
 
 namespace vozo::test {
 
 class CapturedStream {
  public:
-  CapturedStream() : stream_(open_memstream(&buffer_, &size_)) {}
+  CapturedStream() : stream_(std::fopen(path_.c_str(), "w+b")) {}
   ~CapturedStream() {
-    std::fclose(stream_);
-    std::free(buffer_);
+    if (stream_ != nullptr) std::fclose(stream_);
   }
   CapturedStream(const CapturedStream&) = delete;
   CapturedStream& operator=(const CapturedStream&) = delete;
@@ -21,12 +24,15 @@ class CapturedStream {
   std::FILE* stream() { return stream_; }
   std::string text() {
     std::fflush(stream_);
-    return std::string(buffer_, size_);
+    std::ifstream in(path_, std::ios::binary);
+    std::ostringstream contents;
+    contents << in.rdbuf();
+    return contents.str();
   }
 
  private:
-  char* buffer_ = nullptr;
-  size_t size_ = 0;
+  TemporaryFolder folder_{"vozo-stream"};
+  std::string path_ = folder_.file("stream");
   std::FILE* stream_;
 };
 

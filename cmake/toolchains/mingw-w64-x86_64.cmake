@@ -18,4 +18,10 @@ set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 include(${CMAKE_CURRENT_LIST_DIR}/cross_find_modes.cmake)
 
-set(CMAKE_CROSSCOMPILING_EMULATOR wine64)
+# Debian's wine64 keeps its loader beside Wine's programs, off PATH. The Wine
+# prefix (WINEPREFIX) and WINEDEBUG come from the environment ctest runs in.
+if(EXISTS /usr/lib/wine/wine64)
+  set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)
+else()
+  set(CMAKE_CROSSCOMPILING_EMULATOR wine64)
+endif()

@@ -1,5 +1,6 @@
 #include "vozo/clean_path.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/files.h"
@@ -26,7 +27,9 @@ std::vector<std::string_view> components(std::string_view path) {
 std::string cleanPath(std::string_view path) {
   // The root as it is written ("/", or on Windows "C:\" or "\"); a
   // Windows root keeps its own separators, the rest is joined with "/".
-  const size_t rootEnd = platform::rootLength(path);
+  // A drive without a separator ("C:fw") names that drive's working
+  // directory, which ".." does not climb out of either.
+  const size_t rootEnd = std::max(platform::rootLength(path), platform::driveLength(path));
   std::vector<std::string_view> kept;
   for (std::string_view component : components(path.substr(rootEnd))) {
     if (component.empty() || component == ".") continue;

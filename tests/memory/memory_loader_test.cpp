@@ -2,7 +2,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -10,6 +9,7 @@
 
 #include "memory/queries.h"
 #include "memory/test_support.h"
+#include "temporary_folder.h"
 
 namespace vozo {
 namespace {
@@ -19,13 +19,6 @@ namespace fs = std::filesystem;
 // A fresh directory per test, removed afterwards.
 class MemoryLoaderTest : public testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "vozo_memory_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    directory_ = pattern;
-  }
-  void TearDown() override { fs::remove_all(directory_); }
-
   std::string write(const std::string& relativePath, const std::string& text) {
     fs::path path = directory_ / relativePath;
     fs::create_directories(path.parent_path());
@@ -42,7 +35,8 @@ class MemoryLoaderTest : public testing::Test {
     return names;
   }
 
-  fs::path directory_;
+  test::TemporaryFolder folder_{"vozo_memory"};
+  const fs::path& directory_ = folder_.path();
   MemoryMap document_{test::fakeMacroTable()};
 };
 
@@ -124,6 +118,8 @@ TEST_F(MemoryLoaderTest, ReadOnlyMarksElements) {
   // For root every file is writable, so only other users see a read-only one.
   bool readOnlyFile = access(imported.c_str(), W_OK) != 0;
   EXPECT_EQ(findElement(document, ElementKind::MemorySegment, "RO")->readOnly(), readOnlyFile);
+  // Windows removes no read-only file with its folder.
+  fs::permissions(imported, fs::perms::owner_write, fs::perm_options::add);
 }
 
 TEST_F(MemoryLoaderTest, LoadTextImportsAgainstTheWorkingDirectory) {

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -8,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "temporary_folder.h"
 #include "xml/preprocess_support.h"
 #include "xml/xml_writer.h"
 #include "xml/xmlpp2.h"
@@ -76,9 +76,8 @@ TEST(XMLPP2Include, Files) {
   };
   for (const IncludeCase& c : cases) {
     SCOPED_TRACE(c.name);
-    char pattern[] = "/tmp/xmlpp2_include_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const std::string dir = pattern;
+    const test::TemporaryFolder folder("xmlpp2_include");
+    const std::string dir = folder.path().string();
     for (const auto& [path, text] : c.files) write(dir + "/" + path, text);
     testing_support::FixedMacroTable table;
     testing_support::RecordingPP document(table);
@@ -89,7 +88,6 @@ TEST(XMLPP2Include, Files) {
     std::vector<std::string> warnings;
     for (const std::string& w : c.warnings) warnings.push_back(withDirectory(w, dir));
     EXPECT_EQ(document.warnings, warnings);
-    std::filesystem::remove_all(dir);
   }
 }
 
